@@ -1,0 +1,166 @@
+#include "Form1.h"
+
+#include "runtime/App.h"
+#include "runtime/MsgBox.h"
+#include "runtime/Shell.h"
+#include "runtime/User32.h"
+
+#include <QIcon>
+
+using namespace Runtime;
+
+const QString ServiceHost = QStringLiteral(VISTAMETER_SERVICE_HOST);
+const QString MakerPage = QStringLiteral("https://pellin.example.com/");
+
+namespace {
+
+// Every line ends in CR LF, the last one too.
+const QString HelpText = QStringLiteral("本软件可用于QQ空间人气的快速查询\r\n"
+                                        "您可不必进入空间就可轻松查看人气\r\n"
+                                        "此版本为旧版的美化版,修正相关BUG\r\n"
+                                        "\r\n"
+                                        "不喜欢或是其他的朋友可以不要使用\r\n"
+                                        "没人逼你使用或是让你来这胡言乱语\r\n"
+                                        "\r\n"
+                                        "\r\n"
+                                        "                   更新日期：2010.07.02\r\n");
+
+template <class Widget>
+void place(Widget *widget, const char *name, int left, int top, int width, int height)
+{
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(left, top, width, height);
+}
+
+void placeLabel(Label *label, const char *name, int left, int top, const QString &caption)
+{
+    label->setObjectName(QLatin1String(name));
+    label->move(left, top);
+    label->setCaption(caption);
+}
+
+QIcon programIcon()
+{
+    QIcon icon;
+    for (int size : {16, 24, 32, 48})
+        icon.addFile(QStringLiteral(":/pictures/vistameter-%1.png").arg(size));
+    return icon;
+}
+
+} // namespace
+
+Form1::Environment Form1::ProgramEnvironment()
+{
+    Environment environment;
+    environment.programDirectory = App::Path();
+    environment.urlOpener = UrlOpener();
+    return environment;
+}
+
+Form1::Form1(const Environment &environment, QWidget *parent)
+    : Form(parent), m_environment(environment)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Tavik.Vistameter"));
+    setWindowIcon(programIcon());
+    // Title, window menu, minimise and close; a window of fixed size has nothing to maximise.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    QFont windowFont = font();
+    windowFont.setPointSize(9);
+    setFont(windowFont);
+    resize(449, 305);
+
+    place(Text2, "Text2", 352, 280, 49, 18);
+    Text2->setText(HelpText);
+    // Out of sight behind the status bar: taking the focus there would hide the cursor in
+    // text that the help button shows.
+    Text2->setFocusPolicy(Qt::NoFocus);
+
+    place(Frame2, "Frame2", 16, 16, 417, 233);
+    place(Frame3, "Frame3", 24, 144, 369, 65);
+    place(Command2, "Command2", 128, 16, 113, 33);
+    Command2->setText(QStringLiteral("访问Pellin博客"));
+    place(Command3, "Command3", 16, 16, 89, 33);
+    Command3->setText(QStringLiteral("软件说明"));
+    place(Command4, "Command4", 264, 16, 89, 33);
+    Command4->setText(QStringLiteral("退出软件"));
+
+    place(Frame1, "Frame1", 40, 40, 369, 105);
+    Frame1->setTitle(QStringLiteral("窗口"));
+    placeLabel(Label9, "Label9", 112, 80, QString());
+    placeLabel(Label2, "Label2", 24, 80, QStringLiteral("今日访问人数："));
+    placeLabel(Label7, "Label7", 272, 80, QString());
+    placeLabel(Label1, "Label1", 184, 80, QStringLiteral("历史访问人数："));
+    place(Command1, "Command1", 240, 32, 105, 25);
+    Command1->setText(QStringLiteral("获取空间人气"));
+
+    place(Text1, "Text1", 64, 72, 201, 25);
+    QFont accountFont(QStringList{QStringLiteral("SimSun"), QStringLiteral("宋体"),
+                                  QStringLiteral("NSimSun"), QStringLiteral("WenQuanYi Micro Hei"),
+                                  QStringLiteral("Noto Sans CJK SC")});
+    accountFont.setPointSize(9);
+    accountFont.setBold(true);
+    Text1->setFont(accountFont);
+
+    for (Inet *inet : {In1, In2, In3}) {
+        inet->setRemotePort(80);
+        inet->setRequestTimeout(m_environment.requestTimeout);
+    }
+    In1->setObjectName(QStringLiteral("In1"));
+    In2->setObjectName(QStringLiteral("In2"));
+    In3->setObjectName(QStringLiteral("In3"));
+
+    place(PicCaption, "PicCaption", 160, 416, 640, 48);
+    PicCaption->setPixmap(QPixmap(QStringLiteral(":/pictures/caption.bmp")));
+    place(PicBorder, "PicBorder", 56, 0, 70, 10);
+    PicBorder->setPixmap(QPixmap(QStringLiteral(":/pictures/border.bmp")));
+
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->AddPanel(QStringLiteral("Tavik.Vistameter 由 OmblePellin 制作 · 版权所有"), 429,
+                         96);
+
+    setTabOrder(Text1, Command1);
+    setTabOrder(Command1, Command2);
+    setTabOrder(Command2, Command3);
+    setTabOrder(Command3, Command4);
+    Text1->setFocus();
+
+    OnClick(Command1, &m_lookup, &Lookup::Command1_Click);
+    OnClick(Command2, this, &Form1::Command2_Click);
+    OnClick(Command3, this, &Form1::Command3_Click);
+    OnClick(Command4, this, &Form1::Command4_Click);
+}
+
+void Form1::Form_Load()
+{
+    m_skinH.SkinH_AttachEx(m_environment.programDirectory + QStringLiteral("/skinh.she"),
+                           QString());
+    SetWindowLongA(hWnd(), GWL_STYLE, GetWindowLongA(hWnd(), GWL_STYLE) & ~WS_THICKFRAME);
+    Label7->setCaption(QString());
+    Label9->setCaption(QString());
+}
+
+void Form1::Command2_Click()
+{
+    Shell(m_environment.urlOpener + QStringList{MakerPage}, vbMinimizedFocus);
+}
+
+void Form1::Command3_Click()
+{
+    MsgBox(this, Text2->text(), vbInformation, MessageTitle);
+}
+
+void Form1::Command4_Click()
+{
+    Unload();
+}
+
+void Form1::Form_QueryUnload(qint16 &Cancel, qint16)
+{
+    // Leaving Cancel at 0 lets the close go ahead, and the program ends with it.
+    if (MsgBox(this, QStringLiteral("您确定退出本软件?"), vbYesNo + vbInformation, MessageTitle) !=
+        vbYes)
+        Cancel = 1;
+}

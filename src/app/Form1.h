@@ -1,0 +1,79 @@
+#pragma once
+
+#include "lookup/Lookup.h"
+#include "runtime/Form.h"
+#include "runtime/Inet.h"
+#include "runtime/Label.h"
+#include "runtime/SkinH.h"
+#include "runtime/StatusBar.h"
+#include "runtime/TextBox.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStringList>
+
+#include <chrono>
+
+// The statistics service the lookup asks.
+extern const QString ServiceHost;
+// The maker's web page, opened by Command2.
+extern const QString MakerPage;
+
+// The program's one window: the account box and lookup button, the two counters, the help,
+// web page and exit buttons, and the status bar.
+class Form1 : public Runtime::Form
+{
+    Q_OBJECT
+
+public:
+    // What the window reaches outside itself.
+    struct Environment
+    {
+        QString programDirectory;
+        QString serviceHost = ServiceHost;
+        std::chrono::milliseconds requestTimeout = std::chrono::seconds(60);
+        QStringList urlOpener;
+    };
+
+    // The program's own environment: its folder, the real service, the platform's opener.
+    static Environment ProgramEnvironment();
+
+    explicit Form1(const Environment &environment, QWidget *parent = nullptr);
+
+protected:
+    void Form_Load() override;
+    void Form_QueryUnload(qint16 &Cancel, qint16 UnloadMode) override;
+
+private:
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+
+    // Declared from the bottom of the stack up: a widget created later lies above its
+    // earlier siblings.
+    Runtime::TextBox *Text2 = new Runtime::TextBox(this);
+    QGroupBox *Frame2 = new QGroupBox(this);
+    QGroupBox *Frame3 = new QGroupBox(Frame2);
+    QPushButton *Command2 = new QPushButton(Frame3);
+    QPushButton *Command3 = new QPushButton(Frame3);
+    QPushButton *Command4 = new QPushButton(Frame3);
+    QGroupBox *Frame1 = new QGroupBox(this);
+    Runtime::Label *Label9 = new Runtime::Label(Frame1);
+    Runtime::Label *Label2 = new Runtime::Label(Frame1);
+    Runtime::Label *Label7 = new Runtime::Label(Frame1);
+    Runtime::Label *Label1 = new Runtime::Label(Frame1);
+    QPushButton *Command1 = new QPushButton(Frame1);
+    QLineEdit *Text1 = new QLineEdit(this);
+    Runtime::Inet *In1 = new Runtime::Inet(this);
+    Runtime::Inet *In2 = new Runtime::Inet(this);
+    Runtime::Inet *In3 = new Runtime::Inet(this);
+    QLabel *PicCaption = new QLabel(this);
+    QLabel *PicBorder = new QLabel(PicCaption);
+    Runtime::StatusBar *StatusBar1 = new Runtime::StatusBar(33, this);
+
+    const Environment m_environment;
+    Runtime::SkinH m_skinH{m_environment.programDirectory};
+    Lookup m_lookup{Text1, Command1, Label7, Label9, In2, m_environment.serviceHost};
+};

@@ -1,0 +1,97 @@
+#include "Lookup.h"
+
+#include "runtime/Inet.h"
+#include "runtime/Label.h"
+#include "runtime/MsgBox.h"
+#include "text/CounterText.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QUrl>
+
+using namespace Runtime;
+
+namespace {
+
+const QString IdleCaption = QStringLiteral("获取空间人气");
+const QString BusyCaption = QStringLiteral("获取人气信息中");
+const QString RetryCaption = QStringLiteral("重新尝试获取");
+
+// Beyond these a count is called high: today's first, then the total.
+constexpr quint64 HighToday = 100;
+constexpr quint64 HighTotal = 100000;
+
+} // namespace
+
+Lookup::Lookup(QLineEdit *Text1, QPushButton *Command1, Label *Label7, Label *Label9, Inet *In2,
+               QString serviceHost)
+    : Text1(Text1), Command1(Command1), Label7(Label7), Label9(Label9), In2(In2),
+      m_serviceHost(std::move(serviceHost))
+{}
+
+void Lookup::Command1_Click()
+{
+    Command1->setEnabled(false);
+    Command1->setText(BusyCaption);
+    QueryPopularity();
+}
+
+void Lookup::QueryPopularity()
+{
+    RespText.clear();
+    RespText = In2->OpenURL(RequestUrl());
+
+    // A reply without both counts means a closed or restricted space as much as a failed
+    // transfer does.
+    const std::optional<Counts> counts = ReadCounts(RespText);
+    if (!counts) {
+        MsgBox(Command1->window(),
+               QStringLiteral("抱歉!读取信息失败!此空间未开通或已设置访问权限!") + u'\r' + u' ' +
+                   u'\r' + QStringLiteral("也有可能因您的网络不稳定!暂时不能读取人气信息!"),
+               vbCritical, MessageTitle);
+        Command1->setEnabled(true);
+        Command1->setText(RetryCaption);
+        Label9->setCaption(QStringLiteral("0"));
+        Label7->setCaption(QStringLiteral("0"));
+        return;
+    }
+
+    Label7->setCaption(counts->total);
+    QString today = counts->today;
+    Label9->setCaption(ConvNum(today));
+    QString total = Label7->caption();
+    Label7->setCaption(ConvNum(total));
+    MsgBox(Command1->window(),
+           QStringLiteral("获取【QQ:") + Text1->text() + QStringLiteral("】空间人气成功!"),
+           vbInformation, MessageTitle);
+    Command1->setEnabled(true);
+    Command1->setText(IdleCaption);
+    ShowVerdict(*counts);
+}
+
+void Lookup::ShowVerdict(const Counts &counts)
+{
+    // The counts decide; the messages quote the labels as they read now.
+    if (CountAbove(counts.today, HighToday)) {
+        MsgBox(Command1->window(),
+               QStringLiteral("哇,空间总人气很高哦![") + Label7->caption() +
+                   QStringLiteral("]人!,空间今日人气也很高嘛![") + Label9->caption() +
+                   QStringLiteral("]人哦!"),
+               vbInformation, MessageTitle);
+    } else if (CountAbove(counts.total, HighTotal)) {
+        MsgBox(Command1->window(),
+               QStringLiteral("哎呦,空间今日人气不是很高哦![") + Label9->caption() +
+                   QStringLiteral("]人!") + u'\r' + QStringLiteral("不过空间总人气很高嘛![") +
+                   Label7->caption() + QStringLiteral("]人哦!"),
+               vbInformation, QStringLiteral("Omble提示"));
+    }
+}
+
+QString Lookup::RequestUrl() const
+{
+    // Digits pass unchanged; anything else in the account is encoded rather than allowed to
+    // end the query or start another parameter.
+    return QStringLiteral("http://") + m_serviceHost +
+           QStringLiteral("/fcg-bin/cgi_emotion_list.fcg?uin=") +
+           QString::fromLatin1(QUrl::toPercentEncoding(TrimSpaces(Text1->text())));
+}

@@ -1,0 +1,12 @@
+#include "App.h"
+
+#include <QCoreApplication>
+
+namespace Runtime::App {
+
+QString Path()
+{
+    return QCoreApplication::applicationDirPath();
+}
+
+} // namespace Runtime::App

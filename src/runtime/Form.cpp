@@ -1,0 +1,128 @@
+#include "Form.h"
+
+#include "RuntimeError.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QScreen>
+#include <QStyle>
+
+#if QT_CONFIG(sessionmanager)
+#include <QSessionManager>
+#endif
+
+#include <exception>
+#include <optional>
+#include <utility>
+
+namespace Runtime {
+
+Form::Form(QWidget *parent) : QWidget(parent)
+{
+#if QT_CONFIG(sessionmanager)
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &Form::SessionEnding);
+#endif
+}
+
+bool Form::Load()
+{
+    return RunHandler([this] { Form_Load(); });
+}
+
+void Form::Show()
+{
+    if (!std::exchange(m_shown, true)) {
+        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
+                                        screen()->availableGeometry()));
+    }
+    show();
+}
+
+void Form::Unload()
+{
+    // The close request itself unloads on Yes: asking again would ask twice.
+    if (m_queryingUnload)
+        return;
+    m_unloadingByCode = true;
+    close();
+    m_unloadingByCode = false;
+}
+
+void Form::Form_QueryUnload(qint16 &, qint16) {}
+
+void Form::closeEvent(QCloseEvent *event)
+{
+    if (m_unloadConfirmed) {
+        event->accept();
+        return;
+    }
+    // A request from outside while a handler waits (for the network, say) would tear the
+    // window down under it: it is answered once the handler has finished.
+    if (m_handlersRunning > 0 && !m_unloadingByCode) {
+        m_closeHeld = true;
+        event->ignore();
+        return;
+    }
+    event->setAccepted(QueryUnload(m_unloadingByCode ? vbFormCode : vbFormControlMenu));
+}
+
+bool Form::RunHandler(const std::function<void()> &handler)
+{
+    ++m_handlersRunning;
+    std::optional<RuntimeError> error;
+    try {
+        handler();
+    } catch (const RuntimeError &e) {
+        error = e;
+    } catch (const std::exception &e) {
+        error = RuntimeError(51, QString::fromLocal8Bit(e.what()));
+    }
+    --m_handlersRunning;
+
+    if (error) {
+        ShowRuntimeError(isVisible() ? this : nullptr, *error);
+        QCoreApplication::exit(RuntimeErrorExitStatus);
+        return false;
+    }
+    if (m_handlersRunning == 0 && std::exchange(m_closeHeld, false))
+        QMetaObject::invokeMethod(
+            this, [this] { close(); }, Qt::QueuedConnection);
+    return true;
+}
+
+bool Form::QueryUnload(qint16 mode)
+{
+    qint16 cancel = 0;
+    m_queryingUnload = true;
+    const bool finished = RunHandler([&] { Form_QueryUnload(cancel, mode); });
+    m_queryingUnload = false;
+    return finished && cancel == 0;
+}
+
+void Form::SessionEnding(QSessionManager &manager)
+{
+#if QT_CONFIG(sessionmanager)
+    if (!isVisible() || !manager.allowsInteraction())
+        return;
+    const bool unload = QueryUnload(vbAppWindows);
+    manager.release();
+    if (!unload) {
+        manager.cancel();
+        return;
+    }
+    m_unloadConfirmed = true;
+    close();
+#else
+    Q_UNUSED(manager)
+#endif
+}
+
+int Run(Form &form)
+{
+    if (!form.Load())
+        return RuntimeErrorExitStatus;
+    form.Show();
+    return QApplication::exec();
+}
+
+} // namespace Runtime

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QWidget>
+
+#include <functional>
+
+class QSessionManager;
+
+namespace Runtime {
+
+// A window with the life of a form: a load event before it is first shown, a close request
+// that the form may refuse, and event handlers that run one at a time. A run-time error that
+// escapes a handler is shown, and the program ends.
+class Form : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Why a close request came.
+    enum UnloadMode : qint16 {
+        vbFormControlMenu = 0, // the close box, the window menu, the keyboard
+        vbFormCode = 1,        // Unload() from the program's code
+        vbAppWindows = 2,      // the user's session is ending
+    };
+
+    explicit Form(QWidget *parent = nullptr);
+
+    // Raises the load event. False when it ended in a run-time error, which has been shown.
+    bool Load();
+
+    // Shows the window, centred on its screen the first time.
+    void Show();
+
+    // Asks the window to unload: raises the close request unless that is what runs now, and
+    // closes the window unless the request is refused.
+    void Unload();
+
+    // The window that the style calls work on.
+    QWidget *hWnd() { return this; }
+
+protected:
+    virtual void Form_Load() {}
+    // Set Cancel to a value other than 0 to refuse the close.
+    virtual void Form_QueryUnload(qint16 &Cancel, qint16 UnloadMode);
+
+    // Runs handler on receiver as this form's event whenever button is clicked.
+    template <class Receiver>
+    void OnClick(QAbstractButton *button, Receiver *receiver, void (Receiver::*handler)())
+    {
+        connect(button, &QAbstractButton::clicked, this,
+                [=] { RunHandler([=] { (receiver->*handler)(); }); });
+    }
+
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    // Runs handler as an event; false when it ended in a run-time error.
+    bool RunHandler(const std::function<void()> &handler);
+    // Raises the close request; true when nobody refused it.
+    bool QueryUnload(qint16 mode);
+    void SessionEnding(QSessionManager &manager);
+
+    int m_handlersRunning = 0;
+    bool m_closeHeld = false;
+    bool m_queryingUnload = false;
+    bool m_unloadingByCode = false;
+    bool m_unloadConfirmed = false;
+    bool m_shown = false;
+};
+
+// Loads form, shows it and runs the event loop until the program ends. Returns the status
+// the program ends with.
+int Run(Form &form);
+
+} // namespace Runtime

@@ -1,0 +1,39 @@
+#include "Label.h"
+
+#include <QEvent>
+
+namespace Runtime {
+
+namespace {
+
+// The width an empty caption leaves, so that the label can still be found on the form.
+constexpr int EmptyWidth = 6;
+
+} // namespace
+
+Label::Label(QWidget *parent) : QLabel(parent)
+{
+    setTextFormat(Qt::PlainText);
+    fitCaption();
+}
+
+void Label::setCaption(const QString &caption)
+{
+    setText(caption);
+    fitCaption();
+}
+
+void Label::changeEvent(QEvent *event)
+{
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        fitCaption();
+}
+
+void Label::fitCaption()
+{
+    const QSize hint = sizeHint();
+    resize(text().isEmpty() ? EmptyWidth : hint.width(), hint.height());
+}
+
+} // namespace Runtime

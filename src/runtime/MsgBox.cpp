@@ -1,0 +1,68 @@
+#include "MsgBox.h"
+
+#include "RuntimeError.h"
+
+#include <QMessageBox>
+
+namespace Runtime {
+
+namespace {
+
+QMessageBox::Icon iconOf(int style)
+{
+    switch (style & 0xF0) {
+    case vbCritical:
+        return QMessageBox::Critical;
+    case vbQuestion:
+        return QMessageBox::Question;
+    case vbExclamation:
+        return QMessageBox::Warning;
+    case vbInformation:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+} // namespace
+
+QString MsgBoxText(const QString &prompt)
+{
+    // Some styles show a lone CR as a space, so every line break goes in as LF.
+    return QString(prompt)
+        .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(u'\r', u'\n');
+}
+
+int MsgBox(QWidget *parent, const QString &prompt, int style, const QString &title)
+{
+    const int buttons = style & 0x0F;
+    if (buttons != vbOKOnly && buttons != vbYesNo)
+        throw RuntimeError(5, QStringLiteral("无效的过程调用或参数: 消息框样式 %1").arg(style));
+
+    QMessageBox box(parent);
+    box.setWindowTitle(title);
+    // A typed account must never be read as markup (an <img> would even load a file).
+    box.setTextFormat(Qt::PlainText);
+    box.setText(MsgBoxText(prompt));
+    box.setIcon(iconOf(style));
+    if (buttons == vbYesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    box.exec();
+
+    switch (box.standardButton(box.clickedButton())) {
+    case QMessageBox::Yes:
+        return vbYes;
+    case QMessageBox::No:
+        return vbNo;
+    default:
+        return vbOK;
+    }
+}
+
+} // namespace Runtime

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace Runtime {
+
+// A message box's style is a button set plus an icon.
+enum MsgBoxStyle : int {
+    vbOKOnly = 0,
+    vbYesNo = 4,
+    vbCritical = 16,
+    vbQuestion = 32,
+    vbExclamation = 48,
+    vbInformation = 64,
+};
+
+// The button that answered a message box.
+enum MsgBoxResult : int {
+    vbOK = 1,
+    vbYes = 6,
+    vbNo = 7,
+};
+
+// Shows prompt in a box modal to the application, over parent's window, and returns the
+// button pressed. The prompt is shown as plain text; CR LF and a lone CR each break the line.
+// Closing a Yes/No box without choosing answers No. Throws RuntimeError for a button set
+// other than OK or Yes/No.
+int MsgBox(QWidget *parent, const QString &prompt, int style, const QString &title);
+
+// prompt as the box shows it: CR LF and lone CR turned into LF.
+QString MsgBoxText(const QString &prompt);
+
+} // namespace Runtime

@@ -1,0 +1,51 @@
+#include "User32.h"
+
+#include <QWidget>
+
+namespace Runtime {
+
+qint32 GetWindowLongA(QWidget *hWnd, int nIndex)
+{
+    if (nIndex != GWL_STYLE)
+        return 0;
+    const Qt::WindowFlags flags = hWnd->windowFlags();
+    qint32 style = 0;
+    if (flags.testFlag(Qt::WindowTitleHint))
+        style |= WS_CAPTION;
+    if (flags.testFlag(Qt::WindowSystemMenuHint))
+        style |= WS_SYSMENU;
+    if (flags.testFlag(Qt::WindowMinimizeButtonHint))
+        style |= WS_MINIMIZEBOX;
+    if (flags.testFlag(Qt::WindowMaximizeButtonHint))
+        style |= WS_MAXIMIZEBOX;
+    if (hWnd->minimumSize() != hWnd->maximumSize())
+        style |= WS_THICKFRAME;
+    if (hWnd->isVisible())
+        style |= WS_VISIBLE;
+    return style;
+}
+
+qint32 SetWindowLongA(QWidget *hWnd, int nIndex, qint32 dwNewLong)
+{
+    const qint32 old = GetWindowLongA(hWnd, nIndex);
+    if (nIndex != GWL_STYLE || ((old ^ dwNewLong) & WS_THICKFRAME) == 0)
+        return old;
+
+    const bool sizable = dwNewLong & WS_THICKFRAME;
+    const bool visible = hWnd->isVisible();
+    // Window managers read a fixed size from minimum == maximum; on Windows the hint also
+    // swaps the thick frame for a thin one.
+    if (sizable) {
+        hWnd->setMinimumSize(0, 0);
+        hWnd->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    } else {
+        hWnd->setFixedSize(hWnd->size());
+    }
+    hWnd->setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, !sizable);
+    // Changing a flag hides a shown window.
+    if (visible)
+        hWnd->show();
+    return old;
+}
+
+} // namespace Runtime

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// Text work on the statistics reply and on the counts shown. Positions and lengths are
+// QString's (UTF-16 code units); every search and replacement compares code units exactly.
+
+// The two value texts cut out of a statistics reply: what stands between "visitcount": and
+// "dayvisit":, and between "dayvisit": and "spacemark":. A cut whose keys are missing or out
+// of order gives empty text.
+struct ValueTexts
+{
+    QString total;
+    QString today;
+};
+
+ValueTexts CutCounters(const QString &reply);
+
+// Removes every double quote and every comma from str2, leaves the result in str2 and
+// returns it.
+QString gl(QString &str2);
+
+// Writes a count in Chinese grouping by ten thousands: 12345 -> 1万2345, 123456789 ->
+// 1亿2345万6789. Counts characters only; digits are not checked. Leaves getNum trimmed.
+QString ConvNum(QString &getNum);
+
+// text without the spaces (U+0020) at its ends; other white space stays.
+QString TrimSpaces(const QString &text);
+
+// The two counts a reply carries, as trimmed runs of the digits 0-9.
+struct Counts
+{
+    QString total;
+    QString today;
+};
+
+// The counts of a statistics reply, or nothing when the reply doesn't carry both of them:
+// the "visitcount": key is missing, or a value isn't a non-empty run of digits.
+std::optional<Counts> ReadCounts(const QString &reply);
+
+// Whether a run of digits, of any length, stands for a number greater than limit.
+bool CountAbove(const QString &count, quint64 limit);

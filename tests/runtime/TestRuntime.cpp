@@ -1,0 +1,327 @@
+#include "support/MessageBoxDriver.h"
+#include "support/StandInService.h"
+
+#include "runtime/App.h"
+#include "runtime/Form.h"
+#include "runtime/Inet.h"
+#include "runtime/Label.h"
+#include "runtime/MsgBox.h"
+#include "runtime/RuntimeError.h"
+#include "runtime/Shell.h"
+#include "runtime/SkinH.h"
+#include "runtime/StatusBar.h"
+#include "runtime/TextBox.h"
+#include "runtime/User32.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using namespace Runtime;
+using namespace std::chrono_literals;
+using Fault = StandInService::Fault;
+
+class TestRuntime : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void msgBox_data();
+    void msgBox();
+    void msgBoxRefusesButtonSetsItCantShow();
+
+    void inetBodyLimit_data();
+    void inetBodyLimit();
+    void inetDeadlineCoversTheWholeTransfer();
+    void inetDecodesUtf8AndKeepsAscii();
+    void inetUsesItsRemotePortForUrlsWithoutOne();
+
+    void labelFollowsItsCaptionAndFont();
+    void textBoxKeepsCrLfLines();
+    void statusBarStaysDockedAtTheBottom();
+    void styleCallsMapTheSizingBorder();
+
+    void shellStartsWithoutAShell();
+    void shellReportsAProgramThatCantStart();
+    void skinLoaderReportsWhatIsMissing();
+
+    void handlerErrorIsShownAndEndsTheProgram();
+    void loadErrorEndsBeforeTheWindowShows();
+};
+
+// clang-format off
+void TestRuntime::msgBox_data()
+{
+    QTest::addColumn<int>("style");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<int>("result");
+
+    QTest::newRow("stop, OK") << int(vbOKOnly + vbCritical) << int(vbOK) << int(vbOK);
+    QTest::newRow("information, OK") << int(vbInformation) << int(vbOK) << int(vbOK);
+    QTest::newRow("Yes/No answered Yes") << int(vbYesNo + vbInformation) << int(vbYes) << int(vbYes);
+    QTest::newRow("Yes/No answered No") << int(vbYesNo + vbInformation) << int(vbNo) << int(vbNo);
+}
+// clang-format on
+
+void TestRuntime::msgBox()
+{
+    QFETCH(int, style);
+    QFETCH(int, answer);
+    MessageBoxDriver driver;
+    driver.answer({answer});
+    const QString prompt = QStringLiteral("a\rb\r\nc <b>d</b>");
+
+    QTEST(MsgBox(nullptr, prompt, style, QStringLiteral("标题")), "result");
+    QCOMPARE(driver.boxes.size(), 1);
+    const MessageBoxDriver::Box box = driver.boxes.first();
+    QCOMPARE(box.text, QStringLiteral("a\nb\nc <b>d</b>"));
+    QVERIFY(box.plainText);
+    QCOMPARE(box.style, style);
+    QCOMPARE(box.title, QStringLiteral("标题"));
+}
+
+void TestRuntime::msgBoxRefusesButtonSetsItCantShow()
+{
+    try {
+        MsgBox(nullptr, QStringLiteral("?"), 3, QString());
+        QFAIL("no error raised");
+    } catch (const RuntimeError &error) {
+        QCOMPARE(error.number(), 5);
+    }
+}
+
+// clang-format off
+void TestRuntime::inetBodyLimit_data()
+{
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<bool>("taken");
+
+    QTest::newRow("1 MiB") << Inet::MaxBodySize << true;
+    QTest::newRow("1 MiB and a byte") << Inet::MaxBodySize + 1 << false;
+}
+// clang-format on
+
+void TestRuntime::inetBodyLimit()
+{
+    QFETCH(qint64, size);
+    QFETCH(bool, taken);
+    StandInService service;
+    service.answer(QByteArray(size, '5'));
+    Inet inet;
+    QCOMPARE(inet.OpenURL(QStringLiteral("http://%1/").arg(service.host())).size(),
+             taken ? size : 0);
+}
+
+void TestRuntime::inetDeadlineCoversTheWholeTransfer()
+{
+    // A byte every 50 ms is never silent for long, yet the transfer must end at the deadline.
+    StandInService service;
+    service.setDripInterval(50ms);
+    service.fail(Fault::Drip, QByteArray(100, 'x'));
+    Inet inet;
+    inet.setRequestTimeout(400ms);
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(inet.OpenURL(QStringLiteral("http://%1/").arg(service.host())), QString());
+    QVERIFY2(clock.elapsed() >= 400 && clock.elapsed() < 600,
+             qPrintable(QString::number(clock.elapsed())));
+
+    // An endless body stops at the limit: the stand-in gets to send little more than that.
+    service.fail(Fault::Endless);
+    inet.setRequestTimeout(10s);
+    QCOMPARE(inet.OpenURL(QStringLiteral("http://%1/").arg(service.host())), QString());
+    QVERIFY2(service.bodyBytesSent < 8 * Inet::MaxBodySize,
+             qPrintable(QString::number(service.bodyBytesSent)));
+}
+
+void TestRuntime::inetDecodesUtf8AndKeepsAscii()
+{
+    StandInService service;
+    service.answer(QByteArray("\"visitcount\":12,\xff\xfe\"day\":") + "人" + "\x80");
+    Inet inet;
+    QCOMPARE(inet.OpenURL(QStringLiteral("http://%1/").arg(service.host())),
+             QStringLiteral("\"visitcount\":12,\uFFFD\uFFFD\"day\":人\uFFFD"));
+}
+
+void TestRuntime::inetUsesItsRemotePortForUrlsWithoutOne()
+{
+    StandInService service;
+    service.answer("ok");
+    Inet inet;
+    QCOMPARE(inet.remotePort(), 80);
+    inet.setRemotePort(service.host().section(u':', 1).toInt());
+    QCOMPARE(inet.OpenURL(QStringLiteral("http://127.0.0.1/x")), QStringLiteral("ok"));
+}
+
+void TestRuntime::labelFollowsItsCaptionAndFont()
+{
+    QWidget form;
+    Label label(&form);
+    label.move(112, 80);
+    QCOMPARE(label.geometry(), QRect(112, 80, 6, label.fontMetrics().height()));
+
+    label.setCaption(QStringLiteral("12亿3456万7890"));
+    const int wide = label.width();
+    QCOMPARE(wide, label.sizeHint().width());
+    QVERIFY(wide >= label.fontMetrics().horizontalAdvance(label.caption()));
+    QCOMPARE(label.pos(), QPoint(112, 80));
+
+    QFont larger = label.font();
+    larger.setPixelSize(24);
+    label.setFont(larger);
+    QVERIFY(label.width() > wide);
+    QCOMPARE(label.height(), label.sizeHint().height());
+
+    label.setCaption(QString());
+    QCOMPARE(label.width(), 6);
+}
+
+void TestRuntime::textBoxKeepsCrLfLines()
+{
+    TextBox box;
+    const QString text = QStringLiteral("一\r\n\r\n  二：\r\n");
+    box.setText(text);
+    QCOMPARE(box.text(), text);
+    QCOMPARE(box.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    QCOMPARE(box.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+}
+
+void TestRuntime::statusBarStaysDockedAtTheBottom()
+{
+    QWidget form;
+    form.resize(449, 305);
+    StatusBar bar(33, &form);
+    QLabel *panel = bar.AddPanel(QStringLiteral("notice"), 429, 96);
+    form.show();
+    QCOMPARE(bar.geometry(), QRect(0, 272, 449, 33));
+    QTRY_COMPARE(panel->width(), 429);
+    QCOMPARE(panel->minimumWidth(), 96);
+
+    form.resize(300, 200);
+    QTRY_COMPARE(bar.geometry(), QRect(0, 167, 300, 33));
+}
+
+void TestRuntime::styleCallsMapTheSizingBorder()
+{
+    QWidget window;
+    window.resize(449, 305);
+    const qint32 before = GetWindowLongA(&window, GWL_STYLE);
+    QCOMPARE(before & (WS_THICKFRAME | WS_CAPTION | WS_SYSMENU),
+             WS_THICKFRAME | WS_CAPTION | WS_SYSMENU);
+    QCOMPARE(GetWindowLongA(&window, -20), 0);
+
+    QCOMPARE(SetWindowLongA(&window, GWL_STYLE, before & ~WS_THICKFRAME), before);
+    QCOMPARE(GetWindowLongA(&window, GWL_STYLE), before & ~WS_THICKFRAME);
+    QCOMPARE(window.minimumSize(), QSize(449, 305));
+    QCOMPARE(window.maximumSize(), QSize(449, 305));
+    QVERIFY(window.windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint));
+
+    // Shown, the window stays shown and gets its border back.
+    window.show();
+    const qint32 shown = GetWindowLongA(&window, GWL_STYLE);
+    QVERIFY(shown & WS_VISIBLE);
+    SetWindowLongA(&window, GWL_STYLE, shown | WS_THICKFRAME);
+    QCOMPARE(GetWindowLongA(&window, GWL_STYLE), shown | WS_THICKFRAME);
+    QVERIFY(window.isVisible());
+    QVERIFY(window.minimumSize() != window.maximumSize());
+}
+
+void TestRuntime::shellStartsWithoutAShell()
+{
+    QTemporaryDir dir;
+    // Through a shell, the ';' would end the command and the file would be called "a".
+    const QString file = dir.filePath(QStringLiteral("a;b c"));
+    QVERIFY(Shell({QStringLiteral("touch"), file}, vbMinimizedFocus) > 0);
+    QTRY_VERIFY(QFile::exists(file));
+}
+
+void TestRuntime::shellReportsAProgramThatCantStart()
+{
+    try {
+        Shell({QStringLiteral("vistameter-no-such-program"), QStringLiteral("x")}, vbNormalFocus);
+        QFAIL("no error raised");
+    } catch (const RuntimeError &error) {
+        QCOMPARE(error.number(), 53);
+        QVERIFY(error.description().contains(QLatin1String("vistameter-no-such-program")));
+    }
+}
+
+void TestRuntime::skinLoaderReportsWhatIsMissing()
+{
+    QTemporaryDir empty;
+    try {
+        SkinH(empty.path()).SkinH_AttachEx(QStringLiteral("x"), QString());
+        QFAIL("no error raised");
+    } catch (const RuntimeError &error) {
+        QCOMPARE(error.number(), 53);
+        QVERIFY(error.description().contains(QLatin1String("SkinH_VB6")));
+    }
+
+    // A library by the engine's name without the engine's entry point.
+    try {
+        SkinH(App::Path() + QStringLiteral("/no-entry-point"))
+            .SkinH_AttachEx(QStringLiteral("x"), QString());
+        QFAIL("no error raised");
+    } catch (const RuntimeError &error) {
+        QCOMPARE(error.number(), 453);
+        QVERIFY(error.description().contains(QLatin1String("SkinH_AttachEx")));
+        QVERIFY(error.description().contains(QLatin1String("SkinH_VB6")));
+    }
+}
+
+namespace {
+
+class FailingForm : public Form
+{
+public:
+    bool failOnLoad = false;
+    QPushButton *button = new QPushButton(this);
+
+    FailingForm() { OnClick(button, this, &FailingForm::Fail); }
+
+protected:
+    void Form_Load() override
+    {
+        if (failOnLoad)
+            Fail();
+    }
+
+private:
+    void Fail() { throw RuntimeError(53, QStringLiteral("找不到文件: x.dll")); }
+};
+
+} // namespace
+
+void TestRuntime::handlerErrorIsShownAndEndsTheProgram()
+{
+    FailingForm form;
+    MessageBoxDriver driver;
+    driver.answer({vbOK});
+    QTimer::singleShot(0, form.button, &QPushButton::click);
+
+    QCOMPARE(Run(form), RuntimeErrorExitStatus);
+    QCOMPARE(driver.boxes.size(), 1);
+    QCOMPARE(driver.boxes.first().style, int(vbCritical));
+    QCOMPARE(driver.boxes.first().text, QStringLiteral("运行时错误 '53':\n\n找不到文件: x.dll"));
+}
+
+void TestRuntime::loadErrorEndsBeforeTheWindowShows()
+{
+    FailingForm form;
+    form.failOnLoad = true;
+    MessageBoxDriver driver;
+    driver.answer({vbOK});
+
+    QCOMPARE(Run(form), RuntimeErrorExitStatus);
+    QCOMPARE(driver.boxes.size(), 1);
+    QVERIFY(!form.isVisible());
+    QVERIFY(!form.testAttribute(Qt::WA_WState_ExplicitShowHide));
+}
+
+QTEST_MAIN(TestRuntime)
+#include "TestRuntime.moc"

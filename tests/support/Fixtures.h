@@ -1,0 +1,25 @@
+#pragma once
+
+#include "app/Form1.h"
+
+#include <QApplication>
+#include <QTest>
+
+// The program's own environment, with the service and the web page opener replaced and a
+// deadline short enough for a test to wait out.
+inline Form1::Environment TestEnvironment(const QString &serviceHost)
+{
+    Form1::Environment environment = Form1::ProgramEnvironment();
+    environment.serviceHost = serviceHost;
+    environment.requestTimeout = std::chrono::seconds(1);
+    environment.urlOpener = {QStringLiteral("true")};
+    return environment;
+}
+
+template <class Widget> Widget *Control(QWidget &form, const char *name)
+{
+    auto *widget = form.findChild<Widget *>(QLatin1String(name));
+    if (!widget)
+        qFatal("no control %s", name);
+    return widget;
+}

@@ -1,0 +1,72 @@
+#include "MessageBoxDriver.h"
+
+#include "runtime/MsgBox.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+
+using namespace Runtime;
+
+namespace {
+
+int styleOf(const QMessageBox &box)
+{
+    int style = box.button(QMessageBox::Yes) ? vbYesNo : vbOKOnly;
+    switch (box.icon()) {
+    case QMessageBox::Critical:
+        return style + vbCritical;
+    case QMessageBox::Question:
+        return style + vbQuestion;
+    case QMessageBox::Warning:
+        return style + vbExclamation;
+    case QMessageBox::Information:
+        return style + vbInformation;
+    default:
+        return style;
+    }
+}
+
+QMessageBox::StandardButton buttonFor(int answer)
+{
+    switch (answer) {
+    case vbYes:
+        return QMessageBox::Yes;
+    case vbNo:
+        return QMessageBox::No;
+    default:
+        return QMessageBox::Ok;
+    }
+}
+
+} // namespace
+
+MessageBoxDriver::MessageBoxDriver(QObject *parent) : QObject(parent)
+{
+    connect(&m_timer, &QTimer::timeout, this, &MessageBoxDriver::poll);
+    m_timer.start(5);
+}
+
+void MessageBoxDriver::poll()
+{
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    // Boxes live on the stack, so a new one may take an old one's address: mark each.
+    if (!box || box->property("driverSeen").toBool())
+        return;
+    box->setProperty("driverSeen", true);
+
+    const Box seen{box->text(), box->windowTitle(), styleOf(*box),
+                   box->textFormat() == Qt::PlainText};
+    boxes.append(seen);
+    if (onShown)
+        onShown(seen);
+
+    QAbstractButton *button =
+        m_answers.isEmpty() ? nullptr : box->button(buttonFor(m_answers.takeFirst()));
+    if (button) {
+        button->click();
+    } else {
+        ++unanswered;
+        box->reject();
+    }
+}

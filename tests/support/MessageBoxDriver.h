@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <functional>
+
+// Answers the message boxes that a test provokes and records what each one said. It looks for
+// a box every few milliseconds; a box it has no answer for is rejected and counted, so that a
+// test never hangs on it.
+class MessageBoxDriver : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Box
+    {
+        QString text; // as shown: line breaks are LF
+        QString title;
+        int style = 0; // button set plus icon, read off the box itself
+        bool plainText = false;
+    };
+
+    explicit MessageBoxDriver(QObject *parent = nullptr);
+
+    // Answers the next boxes with these buttons, in order (vbOK, vbYes, vbNo).
+    void answer(std::initializer_list<int> buttons) { m_answers.append(buttons); }
+
+    // Called with each box as it appears, before it is answered.
+    std::function<void(const Box &)> onShown;
+
+    QList<Box> boxes;
+    int unanswered = 0;
+
+private:
+    void poll();
+
+    QTimer m_timer;
+    QList<int> m_answers;
+};

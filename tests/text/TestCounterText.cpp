@@ -1,0 +1,204 @@
+#include "text/CounterText.h"
+
+#include <QTest>
+
+class TestCounterText : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cutAndClean_data();
+    void cutAndClean();
+    void glWorksOnTheCallersText();
+    void convNum_data();
+    void convNum();
+    void readCounts_data();
+    void readCounts();
+    void countAbove_data();
+    void countAbove();
+};
+
+// clang-format off
+void TestCounterText::cutAndClean_data()
+{
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<QString>("totalValue");
+    QTest::addColumn<QString>("todayValue");
+    QTest::addColumn<QString>("totalCount");
+    QTest::addColumn<QString>("todayCount");
+
+    QTest::newRow("unquoted") << R"("visitcount":2000,"dayvisit":150,"spacemark":)"
+                              << "2000," << "150," << "2000" << "150";
+    QTest::newRow("quoted") << R"("visitcount":"2000","dayvisit":"150","spacemark":)"
+                            << R"("2000",)" << R"("150",)" << "2000" << "150";
+    QTest::newRow("spaces stay") << R"("visitcount": 2000 , "dayvisit":)"
+                                 << " 2000 , " << "" << " 2000  " << "";
+    QTest::newRow("empty quoted value") << R"("visitcount":"","dayvisit":)"
+                                        << R"("",)" << "" << "" << "";
+    QTest::newRow("adjacent keys") << R"("visitcount":"dayvisit":)" << "" << "" << "" << "";
+    QTest::newRow("no spacemark") << R"("visitcount":1,"dayvisit":2,)" << "1," << "" << "1" << "";
+    // Without "dayvisit": today's cut starts at character 11 of the reply.
+    QTest::newRow("no dayvisit") << R"(0123456789abcdef"spacemark":)" << ""
+                                 << "abcdef" << "" << "abcdef";
+    QTest::newRow("no dayvisit, spacemark early") << R"(0123"spacemark":)" << "" << "" << "" << "";
+    // Without "visitcount": the total's cut is characters 13 to 19.
+    QTest::newRow("no visitcount") << R"(0123456789abCDEFGHI"dayvisit":)" << "CDEFGHI" << ""
+                                   << "CDEFGHI" << "";
+    QTest::newRow("no key") << "<html>busy</html>" << "" << "" << "" << "";
+    QTest::newRow("keys out of order") << R"("dayvisit":5,"visitcount":100,"spacemark":)" << ""
+                                       << R"(5,"visitcount":100,)" << "" << "5visitcount:100";
+    QTest::newRow("member in between") << R"("visitcount":9,"dayvisit":5,"other":7,"spacemark":)"
+                                       << "9," << R"(5,"other":7,)" << "9" << "5other:7";
+    // A key not found counts as missing: the total's cut starts at character 13.
+    QTest::newRow("other case") << R"("VisitCount":1,"dayvisit":2,"spacemark":)" << ":1,"
+                                << "2," << ":1" << "2";
+    QTest::newRow("space before colon") << R"("visitcount" :1,"dayvisit":2,"spacemark":)"
+                                        << " :1," << "2," << " :1" << "2";
+    QTest::newRow("first occurrence counts")
+        << R"("visitcount":1,"dayvisit":2,"spacemark":0,"visitcount":3,"dayvisit":4,"spacemark":)"
+        << "1," << "2," << "1" << "2";
+}
+// clang-format on
+
+void TestCounterText::cutAndClean()
+{
+    QFETCH(QString, reply);
+    QFETCH(QString, totalValue);
+    QFETCH(QString, todayValue);
+    QFETCH(QString, totalCount);
+    QFETCH(QString, todayCount);
+
+    ValueTexts values = CutCounters(reply);
+    QCOMPARE(values.total, totalValue);
+    QCOMPARE(values.today, todayValue);
+    QCOMPARE(gl(values.total), totalCount);
+    QCOMPARE(gl(values.today), todayCount);
+}
+
+void TestCounterText::glWorksOnTheCallersText()
+{
+    QString value = QStringLiteral(R"("1,2",3")");
+    const QString count = gl(value);
+    QCOMPARE(count, QStringLiteral("123"));
+    QCOMPARE(value, QStringLiteral("123"));
+
+    QString nothing;
+    QCOMPARE(gl(nothing), QString());
+}
+
+// clang-format off
+void TestCounterText::convNum_data()
+{
+    QTest::addColumn<QString>("count");
+    QTest::addColumn<QString>("display");
+    QTest::addColumn<QString>("countAfterwards");
+
+    QTest::newRow("empty") << "" << "" << "";
+    QTest::newRow("one digit") << "7" << "7" << "7";
+    QTest::newRow("four digits") << "1234" << "1234" << "1234";
+    QTest::newRow("five digits") << "12345" << "1万2345" << "12345";
+    QTest::newRow("zero group kept") << "10000" << "1万0000" << "10000";
+    QTest::newRow("eight digits") << "12345678" << "1234万5678" << "12345678";
+    QTest::newRow("nine digits") << "123456789" << "1亿2345万6789" << "123456789";
+    QTest::newRow("hundred million") << "100000000" << "1亿0000万0000" << "100000000";
+    QTest::newRow("leading zeros kept") << "000012345" << "0亿0001万2345" << "000012345";
+    QTest::newRow("thirteen digits") << "1234567890123" << "12345亿6789万0123"
+                                     << "1234567890123";
+    QTest::newRow("no third unit") << "12345678901234567" << "123456789亿0123万4567"
+                                   << "12345678901234567";
+    QTest::newRow("spaces trimmed") << "  98765 " << "9万8765" << "98765";
+    QTest::newRow("no digit check") << "abcde" << "a万bcde" << "abcde";
+    QTest::newRow("tab is a character") << "1234\t" << "1万234\t" << "1234\t";
+    QTest::newRow("inner space counts") << "1 2345" << "1 万2345" << "1 2345";
+    // Only the space U+0020 is trimmed; an ideographic space counts as a character.
+    QTest::newRow("ideographic space stays") << "\u30001234" << "\u3000万1234" << "\u30001234";
+}
+// clang-format on
+
+void TestCounterText::convNum()
+{
+    QFETCH(QString, count);
+    QFETCH(QString, display);
+    QFETCH(QString, countAfterwards);
+
+    QCOMPARE(ConvNum(count), display);
+    QCOMPARE(count, countAfterwards);
+}
+
+// clang-format off
+void TestCounterText::readCounts_data()
+{
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QString>("total");
+    QTest::addColumn<QString>("today");
+
+    QTest::newRow("service shape")
+        << R"(_Callback({"data":{"visitcount":2000,"dayvisit":150,"spacemark":1}}))" << true
+        << "2000" << "150";
+    QTest::newRow("quoted, spaced") << R"("visitcount": "12" , "dayvisit": "0" ,"spacemark":)"
+                                    << true << "12" << "0";
+    QTest::newRow("empty reply") << "" << false << "" << "";
+    QTest::newRow("spaces only") << "   " << false << "" << "";
+    QTest::newRow("no key") << "<html>busy</html>" << false << "" << "";
+    QTest::newRow("empty value") << R"("visitcount":"","dayvisit":1,"spacemark":)" << false
+                                 << "" << "";
+    QTest::newRow("spacemark missing") << R"("visitcount":1,"dayvisit":2,)" << false << ""
+                                       << "";
+    QTest::newRow("keys out of order") << R"("dayvisit":5,"visitcount":100,"spacemark":)"
+                                       << false << "" << "";
+    QTest::newRow("member in between") << R"("visitcount":9,"dayvisit":5,"other":7,"spacemark":)"
+                                       << false << "" << "";
+    QTest::newRow("full-width digits") << "\"visitcount\":１２,\"dayvisit\":1,\"spacemark\":"
+                                       << false << "" << "";
+    QTest::newRow("negative") << R"("visitcount":-1,"dayvisit":1,"spacemark":)" << false << ""
+                              << "";
+    // Digits in the place of a missing key are not a count.
+    QTest::newRow("visitcount missing, digits in its place")
+        << R"(000000000000123"dayvisit":1,"spacemark":)" << false << "" << "";
+}
+// clang-format on
+
+void TestCounterText::readCounts()
+{
+    QFETCH(QString, reply);
+    QFETCH(bool, accepted);
+
+    const std::optional<Counts> counts = ReadCounts(reply);
+    QCOMPARE(counts.has_value(), accepted);
+    if (accepted) {
+        QTEST(counts->total, "total");
+        QTEST(counts->today, "today");
+    }
+}
+
+// clang-format off
+void TestCounterText::countAbove_data()
+{
+    QTest::addColumn<QString>("count");
+    QTest::addColumn<quint64>("limit");
+    QTest::addColumn<bool>("above");
+
+    QTest::newRow("100 is not above 100") << "100" << quint64(100) << false;
+    QTest::newRow("101") << "101" << quint64(100) << true;
+    QTest::newRow("99") << "99" << quint64(100) << false;
+    QTest::newRow("0") << "0" << quint64(100) << false;
+    QTest::newRow("leading zeros") << "000101" << quint64(100) << true;
+    QTest::newRow("zeros only") << "0000000" << quint64(100) << false;
+    QTest::newRow("99999") << "99999" << quint64(100000) << false;
+    QTest::newRow("100000") << "100000" << quint64(100000) << false;
+    QTest::newRow("100001") << "100001" << quint64(100000) << true;
+    QTest::newRow("longer than any number")
+        << QString(400, u'9') << quint64(100000) << true;
+}
+// clang-format on
+
+void TestCounterText::countAbove()
+{
+    QFETCH(QString, count);
+    QFETCH(quint64, limit);
+    QTEST(CountAbove(count, limit), "above");
+}
+
+QTEST_GUILESS_MAIN(TestCounterText)
+#include "TestCounterText.moc"
