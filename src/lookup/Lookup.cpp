@@ -17,10 +17,6 @@ const QString IdleCaption = QStringLiteral("获取空间人气");
 const QString BusyCaption = QStringLiteral("获取人气信息中");
 const QString RetryCaption = QStringLiteral("重新尝试获取");
 
-// Beyond these a count is called high: today's first, then the total.
-constexpr quint64 HighToday = 100;
-constexpr quint64 HighTotal = 100000;
-
 } // namespace
 
 Lookup::Lookup(QLineEdit *Text1, QPushButton *Command1, Label *Label7, Label *Label9, Inet *In2,
@@ -72,18 +68,23 @@ void Lookup::QueryPopularity()
 void Lookup::ShowVerdict(const Counts &counts)
 {
     // The counts decide; the messages quote the labels as they read now.
-    if (CountAbove(counts.today, HighToday)) {
+    switch (Judge(counts)) {
+    case Verdict::BothHigh:
         MsgBox(Command1->window(),
                QStringLiteral("哇,空间总人气很高哦![") + Label7->caption() +
                    QStringLiteral("]人!,空间今日人气也很高嘛![") + Label9->caption() +
                    QStringLiteral("]人哦!"),
                vbInformation, MessageTitle);
-    } else if (CountAbove(counts.total, HighTotal)) {
+        break;
+    case Verdict::TotalHigh:
         MsgBox(Command1->window(),
                QStringLiteral("哎呦,空间今日人气不是很高哦![") + Label9->caption() +
                    QStringLiteral("]人!") + u'\r' + QStringLiteral("不过空间总人气很高嘛![") +
                    Label7->caption() + QStringLiteral("]人哦!"),
                vbInformation, QStringLiteral("Omble提示"));
+        break;
+    case Verdict::None:
+        break;
     }
 }
 

@@ -97,3 +97,12 @@ bool CountAbove(const QString &count, quint64 limit)
         return significant.size() > limitText.size();
     return significant > limitText;
 }
+
+Verdict Judge(const Counts &counts)
+{
+    if (CountAbove(counts.today, 100))
+        return Verdict::BothHigh;
+    if (CountAbove(counts.total, 100000))
+        return Verdict::TotalHigh;
+    return Verdict::None;
+}

@@ -42,3 +42,13 @@ std::optional<Counts> ReadCounts(const QString &reply);
 
 // Whether a run of digits, of any length, stands for a number greater than limit.
 bool CountAbove(const QString &count, quint64 limit);
+
+// What the program makes of two counts: today's count above 100 is worth a word, failing
+// that a total above 100000.
+enum class Verdict {
+    None,
+    BothHigh,
+    TotalHigh,
+};
+
+Verdict Judge(const Counts &counts);
