@@ -1,0 +1,439 @@
+#include "support/Fixtures.h"
+#include "support/MessageBoxDriver.h"
+#include "support/StandInService.h"
+
+#include "runtime/App.h"
+#include "runtime/Label.h"
+#include "runtime/MsgBox.h"
+#include "runtime/RuntimeError.h"
+#include "runtime/StatusBar.h"
+#include "runtime/TextBox.h"
+#include "runtime/User32.h"
+
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using namespace Runtime;
+
+// The window as the user meets it: its controls in their places, its texts, its start, its
+// close question and its side buttons.
+class TestForm1 : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void controlsSitWhereTheyBelong_data();
+    void controlsSitWhereTheyBelong();
+    void overlappingControlsStackAsLaidOut();
+    void fixedTexts_data();
+    void fixedTexts();
+    void helpTextIsKeptToTheCharacter();
+    void startsWithTheFocusInAnEmptyAccountBox();
+    void enterAndEscapeDoNothing();
+    void countersWidenToTheRight();
+    void pictures();
+    void scaledWindowIsTheSamePicture();
+
+    void loadSkinsBlanksAndFixesTheSize();
+    void closeAsksOnce_data();
+    void closeAsksOnce();
+    void yesEndsTheProgramWithStatusZero();
+    void helpButtonShowsTheHelpText();
+    void webPageButtonStartsTheOpener();
+    void missingOpenerIsARunTimeError();
+    void missingSkinEngineEndsBeforeTheWindowShows();
+
+private:
+    std::unique_ptr<StandInService> service;
+    std::unique_ptr<Form1> form;
+    std::unique_ptr<MessageBoxDriver> boxes;
+};
+
+void TestForm1::init()
+{
+    service = std::make_unique<StandInService>();
+    form = std::make_unique<Form1>(TestEnvironment(service->host()));
+    boxes = std::make_unique<MessageBoxDriver>();
+}
+
+void TestForm1::cleanup()
+{
+    QCOMPARE(boxes->unanswered, 0);
+    boxes.reset();
+    form.reset();
+    service.reset();
+}
+
+// clang-format off
+void TestForm1::controlsSitWhereTheyBelong_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("rect"); // in Form1's client area; labels: height 0, width 0 when it follows the caption
+
+    QTest::newRow("StatusBar1") << "StatusBar1" << QRect(0, 272, 449, 33);
+    QTest::newRow("PicCaption") << "PicCaption" << QRect(160, 416, 640, 48);
+    QTest::newRow("PicBorder") << "PicBorder" << QRect(216, 416, 70, 10);
+    QTest::newRow("Text1") << "Text1" << QRect(64, 72, 201, 25);
+    QTest::newRow("Frame1") << "Frame1" << QRect(40, 40, 369, 105);
+    QTest::newRow("Command1") << "Command1" << QRect(280, 72, 105, 25);
+    QTest::newRow("Label1") << "Label1" << QRect(224, 120, 84, 0);
+    QTest::newRow("Label7") << "Label7" << QRect(312, 120, 6, 0);
+    QTest::newRow("Label2") << "Label2" << QRect(64, 120, 84, 0);
+    QTest::newRow("Label9") << "Label9" << QRect(152, 120, 6, 0);
+    QTest::newRow("Frame2") << "Frame2" << QRect(16, 16, 417, 233);
+    QTest::newRow("Frame3") << "Frame3" << QRect(40, 160, 369, 65);
+    QTest::newRow("Command4") << "Command4" << QRect(304, 176, 89, 33);
+    QTest::newRow("Command3") << "Command3" << QRect(56, 176, 89, 33);
+    QTest::newRow("Command2") << "Command2" << QRect(168, 176, 113, 33);
+    QTest::newRow("Text2") << "Text2" << QRect(352, 280, 49, 18);
+}
+// clang-format on
+
+void TestForm1::controlsSitWhereTheyBelong()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, rect);
+    QVERIFY(form->Load());
+    form->Show();
+    QCOMPARE(form->size(), QSize(449, 305));
+
+    auto *control = Control<QWidget>(*form, qPrintable(name));
+    QCOMPARE(QRect(control->mapTo(form.get(), QPoint(0, 0)), control->size()).topLeft(),
+             rect.topLeft());
+    QCOMPARE(control->width(), rect.width());
+    if (rect.height() > 0) {
+        QCOMPARE(control->height(), rect.height());
+    } else {
+        // One line of the window's font, so that no glyph is clipped.
+        QCOMPARE(control->height(), control->sizeHint().height());
+        QVERIFY(control->height() >= control->fontMetrics().height());
+    }
+}
+
+void TestForm1::overlappingControlsStackAsLaidOut()
+{
+    QVERIFY(form->Load());
+    form->Show();
+    auto topAt = [this](int x, int y) {
+        for (QWidget *w = form->childAt(x, y); w; w = w->parentWidget()) {
+            if (!w->objectName().isEmpty() &&
+                w->objectName() != QLatin1String("qt_scrollarea_viewport"))
+                return w->objectName();
+        }
+        return QString();
+    };
+    QCOMPARE(topAt(100, 84), QStringLiteral("Text1"));    // above Frame1 and Frame2
+    QCOMPARE(topAt(300, 80), QStringLiteral("Command1")); // in Frame1, above Frame2
+    QCOMPARE(topAt(45, 100), QStringLiteral("Frame1"));   // Frame1 above Frame2
+    // The status bar hides the help text completely.
+    for (int x = 352; x < 352 + 49; x += 4) {
+        for (int y = 280; y < 280 + 18; y += 4)
+            QCOMPARE(topAt(x, y), QStringLiteral("StatusBar1"));
+    }
+}
+
+// clang-format off
+void TestForm1::fixedTexts_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("Frame1") << "Frame1" << "窗口";
+    QTest::newRow("Frame2") << "Frame2" << "";
+    QTest::newRow("Frame3") << "Frame3" << "";
+    QTest::newRow("Command1") << "Command1" << "获取空间人气";
+    QTest::newRow("Label2") << "Label2" << "今日访问人数：";
+    QTest::newRow("Label1") << "Label1" << "历史访问人数：";
+    QTest::newRow("Command3") << "Command3" << "软件说明";
+    QTest::newRow("Command2") << "Command2" << "访问Pellin博客";
+    QTest::newRow("Command4") << "Command4" << "退出软件";
+    QTest::newRow("Text1") << "Text1" << "";
+}
+// clang-format on
+
+void TestForm1::fixedTexts()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QWidget *control = Control<QWidget>(*form, qPrintable(name));
+    QString shown;
+    if (auto *box = qobject_cast<QGroupBox *>(control))
+        shown = box->title();
+    else if (auto *button = qobject_cast<QPushButton *>(control))
+        shown = button->text();
+    else if (auto *label = qobject_cast<QLabel *>(control))
+        shown = label->text();
+    else if (auto *edit = qobject_cast<QLineEdit *>(control))
+        shown = edit->text();
+    QCOMPARE(shown, text);
+    QCOMPARE(form->windowTitle(), QStringLiteral("Tavik.Vistameter"));
+
+    // The status bar carries the maker's notice, on one line.
+    auto *panel = Control<StatusBar>(*form, "StatusBar1")->findChild<QLabel *>();
+    QVERIFY(!panel->text().isEmpty());
+    QVERIFY(!panel->text().contains(u'\n'));
+    QVERIFY(panel->fontMetrics().horizontalAdvance(panel->text()) <= 429);
+}
+
+void TestForm1::helpTextIsKeptToTheCharacter()
+{
+    const QString help = Control<TextBox>(*form, "Text2")->text();
+    QCOMPARE(help.size(), 135);
+    const QStringList lines = help.split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.size(), 10); // nine lines, each ended by CR LF
+    QCOMPARE(lines.last(), QString());
+    QCOMPARE(lines.at(0), QStringLiteral("本软件可用于QQ空间人气的快速查询"));
+    QCOMPARE(lines.at(2), QStringLiteral("此版本为旧版的美化版,修正相关BUG"));
+    QCOMPARE(lines.at(3), QString());
+    QCOMPARE(lines.at(5), QStringLiteral("没人逼你使用或是让你来这胡言乱语"));
+    QCOMPARE(lines.at(8), QString(19, u' ') + QStringLiteral("更新日期：2010.07.02"));
+}
+
+void TestForm1::startsWithTheFocusInAnEmptyAccountBox()
+{
+    QVERIFY(form->Load());
+    form->Show();
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    auto *Text1 = Control<QLineEdit>(*form, "Text1");
+    QCOMPARE(QApplication::focusWidget(), Text1);
+    QVERIFY(Text1->text().isEmpty());
+
+    QStringList order;
+    for (int i = 0; i < 5; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(order, (QStringList{"Command1", "Command2", "Command3", "Command4", "Text1"}));
+}
+
+void TestForm1::enterAndEscapeDoNothing()
+{
+    service->answer("\"visitcount\":1,\"dayvisit\":1,\"spacemark\":");
+    QVERIFY(form->Load());
+    form->Show();
+    auto *Text1 = Control<QLineEdit>(*form, "Text1");
+    Text1->setText(QStringLiteral("10001"));
+    QTest::keyClick(Text1, Qt::Key_Return);
+    QTest::keyClick(Text1, Qt::Key_Enter);
+    QTest::keyClick(Text1, Qt::Key_Escape);
+    QTest::qWait(50);
+    QVERIFY(service->requestLines.isEmpty());
+    QVERIFY(boxes->boxes.isEmpty());
+    QVERIFY(form->isVisible());
+}
+
+void TestForm1::countersWidenToTheRight()
+{
+    QVERIFY(form->Load());
+    auto *Label9 = Control<Label>(*form, "Label9");
+    auto *Label1 = Control<Label>(*form, "Label1");
+    auto *Label7 = Control<Label>(*form, "Label7");
+    // A count up to 72 px wide stays clear of the caption to its right.
+    for (const QString &count : {QStringLiteral("1"), QStringLiteral("99"), QStringLiteral("999万9999")}) {
+        Label9->setCaption(count);
+        QCOMPARE(Label9->pos(), QPoint(112, 80));
+        QVERIFY(Label9->width() >= Label9->fontMetrics().horizontalAdvance(count));
+        if (Label9->fontMetrics().horizontalAdvance(count) <= 72)
+            QVERIFY2(Label9->geometry().right() < Label1->x(), qPrintable(count));
+    }
+    Label7->setCaption(QStringLiteral("1亿2345万6789"));
+    QCOMPARE(Label7->pos(), QPoint(272, 80));
+    QVERIFY(Label7->geometry().right() < Control<QGroupBox>(*form, "Frame1")->width());
+}
+
+void TestForm1::pictures()
+{
+    QCOMPARE(Control<QLabel>(*form, "PicCaption")->pixmap().size(), QSize(640, 48));
+    QCOMPARE(Control<QLabel>(*form, "PicBorder")->pixmap().size(), QSize(70, 10));
+    const QList<QSize> sizes = form->windowIcon().availableSizes();
+    QCOMPARE(sizes, (QList<QSize>{{16, 16}, {24, 24}, {32, 32}, {48, 48}}));
+
+    // Bits per pixel, as the files hold them.
+    auto bitsPerPixel = [](const QString &file, int offset) {
+        QFile picture(file);
+        if (!picture.open(QIODevice::ReadOnly))
+            return -1;
+        const QByteArray bytes = picture.readAll();
+        return int(uchar(bytes.at(offset))) | int(uchar(bytes.at(offset + 1))) << 8;
+    };
+    QCOMPARE(bitsPerPixel(QStringLiteral(":/pictures/caption.bmp"), 28), 24);
+    QCOMPARE(bitsPerPixel(QStringLiteral(":/pictures/border.bmp"), 28), 8);
+    QFile icon(QStringLiteral(PICTURES_DIR "/vistameter.ico"));
+    QVERIFY(icon.open(QIODevice::ReadOnly));
+    const QByteArray ico = icon.readAll();
+    QCOMPARE(int(ico.at(4)), 4); // images
+    for (int i = 0; i < 4; ++i) {
+        const char *entry = ico.constData() + 6 + 16 * i;
+        QCOMPARE(int(uchar(entry[0])), QList<int>({16, 24, 32, 48}).at(i));
+        QCOMPARE(int(uchar(entry[6])), 8); // bits per pixel
+    }
+}
+
+void TestForm1::scaledWindowIsTheSamePicture()
+{
+    QVERIFY(form->Load());
+    form->Show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    const qreal scale = form->devicePixelRatioF();
+    const QPixmap picture = form->grab();
+    QCOMPARE(picture.size(), (QSizeF(449, 305) * scale).toSize());
+    // Every caption fits its control at this scale too.
+    for (auto *button : form->findChildren<QPushButton *>())
+        QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) < button->width(),
+                 qPrintable(button->objectName()));
+    for (auto *label : form->findChildren<Label *>())
+        QVERIFY2(label->width() >= label->fontMetrics().horizontalAdvance(label->caption()),
+                 qPrintable(label->objectName()));
+}
+
+void TestForm1::loadSkinsBlanksAndFixesTheSize()
+{
+    const qint32 before = GetWindowLongA(form.get(), GWL_STYLE);
+    QVERIFY(before & WS_THICKFRAME);
+    // Not empty: Qt 6.4 crashes when an application style sheet is removed.
+    qApp->setStyleSheet(QStringLiteral("QLabel {}"));
+
+    QVERIFY(form->Load());
+    QCOMPARE(GetWindowLongA(form.get(), GWL_STYLE), before & ~WS_THICKFRAME);
+    QCOMPARE(form->minimumSize(), QSize(449, 305));
+    QCOMPARE(form->maximumSize(), QSize(449, 305));
+    form->Show();
+    QVERIFY(form->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    QVERIFY(form->windowFlags().testFlag(Qt::WindowTitleHint));
+
+    QFile skin(App::Path() + QStringLiteral("/skinh.she"));
+    QVERIFY(skin.open(QIODevice::ReadOnly));
+    QCOMPARE(qApp->styleSheet(), QString::fromUtf8(skin.readAll()));
+    QCOMPARE(Control<Label>(*form, "Label7")->caption(), QString());
+    QCOMPARE(Control<Label>(*form, "Label9")->caption(), QString());
+}
+
+void TestForm1::closeAsksOnce_data()
+{
+    QTest::addColumn<bool>("byButton");
+    QTest::addColumn<int>("answer");
+
+    QTest::newRow("close box, No") << false << int(vbNo);
+    QTest::newRow("close box, Yes") << false << int(vbYes);
+    QTest::newRow("exit button, No") << true << int(vbNo);
+    QTest::newRow("exit button, Yes") << true << int(vbYes);
+}
+
+void TestForm1::closeAsksOnce()
+{
+    QFETCH(bool, byButton);
+    QFETCH(int, answer);
+    QVERIFY(form->Load());
+    form->Show();
+    auto *Text1 = Control<QLineEdit>(*form, "Text1");
+    auto *Label7 = Control<Label>(*form, "Label7");
+    Text1->setText(QStringLiteral("10001"));
+    Label7->setCaption(QStringLiteral("1万2345"));
+    boxes->answer({answer});
+
+    if (byButton)
+        QTest::mouseClick(Control<QPushButton>(*form, "Command4"), Qt::LeftButton);
+    else
+        form->close();
+
+    QCOMPARE(boxes->boxes.size(), 1);
+    QCOMPARE(boxes->boxes.first().text, QStringLiteral("您确定退出本软件?"));
+    QCOMPARE(boxes->boxes.first().style, int(vbYesNo + vbInformation));
+    QCOMPARE(boxes->boxes.first().title, QStringLiteral("OmblePellin提示"));
+    QCOMPARE(form->isVisible(), answer == vbNo);
+    QCOMPARE(Text1->text(), QStringLiteral("10001"));
+    QCOMPARE(Label7->caption(), QStringLiteral("1万2345"));
+    QVERIFY(Control<QPushButton>(*form, "Command1")->isEnabled());
+}
+
+void TestForm1::yesEndsTheProgramWithStatusZero()
+{
+    boxes->answer({vbYes});
+    QTimer::singleShot(0, Control<QPushButton>(*form, "Command4"), &QPushButton::click);
+    QCOMPARE(Run(*form), 0);
+    QCOMPARE(boxes->boxes.size(), 1);
+    QVERIFY(!form->isVisible());
+}
+
+void TestForm1::helpButtonShowsTheHelpText()
+{
+    QVERIFY(form->Load());
+    form->Show();
+    boxes->answer({vbOK});
+    QTest::mouseClick(Control<QPushButton>(*form, "Command3"), Qt::LeftButton);
+    QCOMPARE(boxes->boxes.size(), 1);
+    const MessageBoxDriver::Box box = boxes->boxes.first();
+    QCOMPARE(box.text, Control<TextBox>(*form, "Text2")
+                           ->text()
+                           .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    QVERIFY(box.text.endsWith(QStringLiteral("                   更新日期：2010.07.02\n")));
+    QCOMPARE(box.style, int(vbInformation));
+    QCOMPARE(box.title, QStringLiteral("OmblePellin提示"));
+    QVERIFY(form->isVisible());
+}
+
+void TestForm1::webPageButtonStartsTheOpener()
+{
+    QTemporaryDir dir;
+    const QString log = dir.filePath(QStringLiteral("opened"));
+    Form1::Environment environment = TestEnvironment(service->host());
+    // A stand-in opener that notes the address it was given.
+    environment.urlOpener = {QStringLiteral("sh"), QStringLiteral("-c"),
+                             QStringLiteral("echo \"$1\" >> '%1'").arg(log),
+                             QStringLiteral("opener")};
+    form = std::make_unique<Form1>(environment);
+    QVERIFY(form->Load());
+    form->Show();
+
+    auto *Command2 = Control<QPushButton>(*form, "Command2");
+    QTest::mouseClick(Command2, Qt::LeftButton);
+    QTest::mouseClick(Command2, Qt::LeftButton);
+    auto opened = [&log] {
+        QFile file(log);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray page = MakerPage.toUtf8() + '\n';
+    QTRY_COMPARE(opened(), page + page);
+    QVERIFY(boxes->boxes.isEmpty());
+    QVERIFY(form->isVisible());
+}
+
+void TestForm1::missingOpenerIsARunTimeError()
+{
+    Form1::Environment environment = TestEnvironment(service->host());
+    environment.urlOpener = {QStringLiteral("vistameter-no-such-opener")};
+    form = std::make_unique<Form1>(environment);
+    boxes->answer({vbOK});
+    QTimer::singleShot(0, Control<QPushButton>(*form, "Command2"), &QPushButton::click);
+    QCOMPARE(Run(*form), RuntimeErrorExitStatus);
+    QCOMPARE(boxes->boxes.size(), 1);
+    QCOMPARE(boxes->boxes.first().style, int(vbCritical));
+    QVERIFY(boxes->boxes.first().text.startsWith(QStringLiteral("运行时错误 '53':")));
+}
+
+void TestForm1::missingSkinEngineEndsBeforeTheWindowShows()
+{
+    QTemporaryDir elsewhere;
+    Form1::Environment environment = TestEnvironment(service->host());
+    environment.programDirectory = elsewhere.path();
+    form = std::make_unique<Form1>(environment);
+    boxes->answer({vbOK});
+    QCOMPARE(Run(*form), RuntimeErrorExitStatus);
+    QCOMPARE(boxes->boxes.size(), 1);
+    QVERIFY(boxes->boxes.first().text.contains(QLatin1String("SkinH_VB6")));
+    QVERIFY(!form->testAttribute(Qt::WA_WState_ExplicitShowHide));
+}
+
+QTEST_MAIN(TestForm1)
+#include "TestForm1.moc"
