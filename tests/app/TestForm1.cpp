@@ -3,6 +3,7 @@
 #include "support/StandInService.h"
 
 #include "runtime/App.h"
+#include "runtime/Inet.h"
 #include "runtime/Label.h"
 #include "runtime/MsgBox.h"
 #include "runtime/RuntimeError.h"
@@ -37,6 +38,7 @@ private slots:
     void overlappingControlsStackAsLaidOut();
     void fixedTexts_data();
     void fixedTexts();
+    void fontsAndTransferControls();
     void helpTextIsKeptToTheCharacter();
     void startsWithTheFocusInAnEmptyAccountBox();
     void enterAndEscapeDoNothing();
@@ -185,6 +187,28 @@ void TestForm1::fixedTexts()
     QVERIFY(panel->fontMetrics().horizontalAdvance(panel->text()) <= 429);
 }
 
+void TestForm1::fontsAndTransferControls()
+{
+    QVERIFY(form->Load());
+    QCOMPARE(form->font().pointSize(), 9);
+    auto *Text1 = Control<QLineEdit>(*form, "Text1");
+    QVERIFY(Text1->font().bold());
+    QCOMPARE(Text1->font().pointSize(), 9);
+    QVERIFY(Text1->font().families().contains(QStringLiteral("宋体")));
+    // Chinese in the account box comes out in a font that has it.
+    QVERIFY(QFontMetrics(Text1->font()).inFont(u'号'));
+
+    for (const char *name : {"In1", "In2", "In3"}) {
+        auto *inet = form->findChild<Inet *>(QLatin1String(name));
+        QVERIFY2(inet, name);
+        QCOMPARE(inet->remotePort(), 80);
+    }
+    QCOMPARE(Form1(Form1::ProgramEnvironment())
+                 .findChild<Inet *>(QStringLiteral("In2"))
+                 ->requestTimeout(),
+             std::chrono::milliseconds(60000));
+}
+
 void TestForm1::helpTextIsKeptToTheCharacter()
 {
     const QString help = Control<TextBox>(*form, "Text2")->text();
@@ -208,6 +232,9 @@ void TestForm1::startsWithTheFocusInAnEmptyAccountBox()
     auto *Text1 = Control<QLineEdit>(*form, "Text1");
     QCOMPARE(QApplication::focusWidget(), Text1);
     QVERIFY(Text1->text().isEmpty());
+    // Centred, give or take the rounding of an odd size.
+    QVERIFY((form->geometry().center() - form->screen()->availableGeometry().center())
+                .manhattanLength() <= 2);
 
     QStringList order;
     for (int i = 0; i < 5; ++i) {
@@ -240,7 +267,8 @@ void TestForm1::countersWidenToTheRight()
     auto *Label1 = Control<Label>(*form, "Label1");
     auto *Label7 = Control<Label>(*form, "Label7");
     // A count up to 72 px wide stays clear of the caption to its right.
-    for (const QString &count : {QStringLiteral("1"), QStringLiteral("99"), QStringLiteral("999万9999")}) {
+    for (const QString &count :
+         {QStringLiteral("1"), QStringLiteral("99"), QStringLiteral("999万9999")}) {
         Label9->setCaption(count);
         QCOMPARE(Label9->pos(), QPoint(112, 80));
         QVERIFY(Label9->width() >= Label9->fontMetrics().horizontalAdvance(count));

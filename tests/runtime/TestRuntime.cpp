@@ -40,6 +40,7 @@ private slots:
     void inetDeadlineCoversTheWholeTransfer();
     void inetDecodesUtf8AndKeepsAscii();
     void inetUsesItsRemotePortForUrlsWithoutOne();
+    void inetFollowsARedirect();
 
     void labelFollowsItsCaptionAndFont();
     void textBoxKeepsCrLfLines();
@@ -156,6 +157,16 @@ void TestRuntime::inetUsesItsRemotePortForUrlsWithoutOne()
     QCOMPARE(inet.remotePort(), 80);
     inet.setRemotePort(service.host().section(u':', 1).toInt());
     QCOMPARE(inet.OpenURL(QStringLiteral("http://127.0.0.1/x")), QStringLiteral("ok"));
+}
+
+void TestRuntime::inetFollowsARedirect()
+{
+    StandInService service;
+    service.fail(Fault::Moved, "here");
+    Inet inet;
+    QCOMPARE(inet.OpenURL(QStringLiteral("http://%1/old").arg(service.host())),
+             QStringLiteral("here"));
+    QCOMPARE(service.requestLines, (QList<QByteArray>{"GET /old HTTP/1.1", "GET /moved HTTP/1.1"}));
 }
 
 void TestRuntime::labelFollowsItsCaptionAndFont()

@@ -17,8 +17,9 @@ StandInService::StandInService(QObject *parent) : QObject(parent)
                     !socket->peek(64 * 1024).contains("\r\n\r\n"))
                     return;
                 socket->setProperty("served", true);
-                requestLines.append(socket->readLine().trimmed());
-                serve(socket);
+                const QByteArray requestLine = socket->readLine().trimmed();
+                requestLines.append(requestLine);
+                serve(socket, requestLine);
             });
         }
     });
@@ -37,10 +38,17 @@ void StandInService::sendHead(QTcpSocket *socket, int status, const QByteArray &
                   extraHeaders + "\r\n");
 }
 
-void StandInService::serve(QTcpSocket *socket)
+void StandInService::serve(QTcpSocket *socket, const QByteArray &requestLine)
 {
     const QByteArray length = "Content-Length: " + QByteArray::number(m_body.size()) + "\r\n";
     switch (m_fault) {
+    case Fault::Moved:
+        if (!requestLine.startsWith("GET /moved ")) {
+            sendHead(socket, 301, "Location: /moved\r\nContent-Length: 0\r\n");
+            socket->disconnectFromHost();
+            break;
+        }
+        Q_FALLTHROUGH();
     case Fault::None:
         sendHead(socket, m_status, length);
         socket->write(m_body);

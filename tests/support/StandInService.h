@@ -25,6 +25,7 @@ public:
         Endless,      // sends body bytes for as long as the client reads
         Huge,         // announces a 1 GiB body and sends it
         RedirectLoop, // redirects to itself
+        Moved,        // redirects once, then answers with the body given
     };
 
     explicit StandInService(QObject *parent = nullptr);
@@ -51,7 +52,7 @@ public:
     qint64 bodyBytesSent = 0;
 
 private:
-    void serve(QTcpSocket *socket);
+    void serve(QTcpSocket *socket, const QByteArray &requestLine);
     void sendHead(QTcpSocket *socket, int status, const QByteArray &extraHeaders);
     void keepSending(QTcpSocket *socket, qint64 total);
     void drip(QTcpSocket *socket, QByteArray rest);
