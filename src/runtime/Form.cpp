@@ -76,6 +76,8 @@ bool Form::RunHandler(const std::function<void()> &handler)
         error = e;
     } catch (const std::exception &e) {
         error = RuntimeError(51, QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        error = RuntimeError(51, QStringLiteral("内部错误"));
     }
     --m_handlersRunning;
 
@@ -104,6 +106,14 @@ void Form::SessionEnding(QSessionManager &manager)
 #if QT_CONFIG(sessionmanager)
     if (!isVisible() || !manager.allowsInteraction())
         return;
+    // As with any close request, none is answered in the middle of a handler: the session
+    // goes on, and the question comes once the handler has finished.
+    if (m_handlersRunning > 0) {
+        m_closeHeld = true;
+        manager.release();
+        manager.cancel();
+        return;
+    }
     const bool unload = QueryUnload(vbAppWindows);
     manager.release();
     if (!unload) {
