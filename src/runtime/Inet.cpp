@@ -54,7 +54,9 @@ QString Inet::OpenURL(const QString &url)
     if (!reply->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
 
-    // The loop also ends when the whole application is told to quit.
+    // The loop also ends when the whole application is told to quit. cppcheck takes this for a
+    // repeat of the test above, not seeing the loop in between move the transfer on.
+    // cppcheck-suppress duplicateCondition
     if (!reply->isFinished()) {
         failed = true;
         reply->abort();

@@ -16,7 +16,7 @@ class Inet : public QObject
 
 public:
     // The largest body taken; a longer one fails the transfer.
-    static constexpr qint64 MaxBodySize = 1024 * 1024;
+    static constexpr qint64 MaxBodySize = qint64(1024) * 1024;
     static constexpr int MaxRedirects = 5;
 
     explicit Inet(QObject *parent = nullptr);

@@ -8,8 +8,9 @@
 // QString's (UTF-16 code units); every search and replacement compares code units exactly.
 
 // The two value texts cut out of a statistics reply: what stands between "visitcount": and
-// "dayvisit":, and between "dayvisit": and "spacemark":. A cut whose keys are missing or out
-// of order gives empty text.
+// "dayvisit":, and between "dayvisit": and "spacemark":. A cut whose closing key is missing,
+// or stands before its opening key, gives empty text; a missing opening key counts as found
+// at position 0, so the cut starts at a fixed place (character 13 or 11) of the reply.
 struct ValueTexts
 {
     QString total;

@@ -158,6 +158,10 @@ void TestLookup::outcome_data()
                                   << QStringList{success("10001"), totalHigh("10万0001", "3")};
     QTest::newRow("亿") << reply("1234567890", "88") << 200 << "12亿3456万7890" << "88" << idle
                        << QStringList{success("10001"), totalHigh("12亿3456万7890", "88")};
+    // Bytes that aren't UTF-8 are just part of the body; the counts around them still count.
+    QTest::newRow("invalid UTF-8 around the counts")
+        << QByteArray("\xff\xfe") + reply("2000", "150") + "\x80" << 200 << "2000" << "150" << idle
+        << QStringList{success("10001"), bothHigh("2000", "150")};
     QTest::newRow("empty body") << QByteArray() << 200 << "0" << "0" << retry
                                 << QStringList{Failure};
     QTest::newRow("spaces only") << QByteArray("   ") << 200 << "0" << "0" << retry
@@ -196,19 +200,21 @@ void TestLookup::buttonIsBusyUntilTheResultIsShown()
     auto state = [&] {
         return QStringLiteral("%1 %2").arg(Command1->isEnabled()).arg(Command1->text());
     };
+    struct PaintCounter : QObject
+    {
+        int *count;
+        explicit PaintCounter(int *c) : count(c) {}
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            *count += event->type() == QEvent::Paint;
+            return false;
+        }
+    };
+    // Owned here, not by the button: it must not outlive the count it writes to.
+    PaintCounter paintCounter(&paintsDuringFetch);
     QTimer::singleShot(0, this, [&] {
         // Runs inside the fetch: the window still gets painted.
-        struct PaintCounter : QObject
-        {
-            int *count;
-            explicit PaintCounter(int *c) : count(c) {}
-            bool eventFilter(QObject *, QEvent *event) override
-            {
-                *count += event->type() == QEvent::Paint;
-                return false;
-            }
-        };
-        Command1->installEventFilter(new PaintCounter(&paintsDuringFetch));
+        Command1->installEventFilter(&paintCounter);
     });
     boxes->onShown = [&](const MessageBoxDriver::Box &) { states << state(); };
 

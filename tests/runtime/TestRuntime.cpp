@@ -38,6 +38,9 @@ private slots:
     void inetBodyLimit_data();
     void inetBodyLimit();
     void inetDeadlineCoversTheWholeTransfer();
+    void inetStopsReadingAtTheLimit_data();
+    void inetStopsReadingAtTheLimit();
+    void inetRedirectLoopEndsAtTheRedirectLimit();
     void inetDecodesUtf8AndKeepsAscii();
     void inetUsesItsRemotePortForUrlsWithoutOne();
     void inetFollowsARedirect();
@@ -132,12 +135,55 @@ void TestRuntime::inetDeadlineCoversTheWholeTransfer()
     QVERIFY2(clock.elapsed() >= 400 && clock.elapsed() < 600,
              qPrintable(QString::number(clock.elapsed())));
 
-    // An endless body stops at the limit: the stand-in gets to send little more than that.
-    service.fail(Fault::Endless);
+    // Slow is not wrong: a body that has all come in before the deadline is taken.
+    service.setDripInterval(10ms);
+    service.fail(Fault::Drip, QByteArray("\"visitcount\":1"));
+    QCOMPARE(inet.OpenURL(QStringLiteral("http://%1/").arg(service.host())),
+             QStringLiteral("\"visitcount\":1"));
+}
+
+// clang-format off
+void TestRuntime::inetStopsReadingAtTheLimit_data()
+{
+    QTest::addColumn<Fault>("fault");
+
+    QTest::newRow("endless body") << Fault::Endless;
+    QTest::newRow("1 GiB body") << Fault::Huge;
+}
+// clang-format on
+
+void TestRuntime::inetStopsReadingAtTheLimit()
+{
+    // The transfer ends at the limit, long before the deadline, and the stand-in gets to send
+    // little more than the limit: the body is never held whole.
+    QFETCH(Fault, fault);
+    StandInService service;
+    service.fail(fault);
+    Inet inet;
     inet.setRequestTimeout(10s);
+    QElapsedTimer clock;
+    clock.start();
     QCOMPARE(inet.OpenURL(QStringLiteral("http://%1/").arg(service.host())), QString());
+    QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
     QVERIFY2(service.bodyBytesSent < 8 * Inet::MaxBodySize,
              qPrintable(QString::number(service.bodyBytesSent)));
+}
+
+void TestRuntime::inetRedirectLoopEndsAtTheRedirectLimit()
+{
+    StandInService service;
+    service.fail(Fault::RedirectLoop);
+    Inet inet;
+    inet.setRequestTimeout(10s);
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(inet.OpenURL(QStringLiteral("http://%1/").arg(service.host())), QString());
+    QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+    // The first request and one for each redirect followed; Qt now and then sends one of them
+    // again when it finds the stand-in's connection closing under it, never more often.
+    const qsizetype requests = service.requestLines.size();
+    QVERIFY2(requests >= Inet::MaxRedirects + 1 && requests <= 2 * (Inet::MaxRedirects + 1),
+             qPrintable(QString::number(requests)));
 }
 
 void TestRuntime::inetDecodesUtf8AndKeepsAscii()

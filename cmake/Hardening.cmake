@@ -1,0 +1,33 @@
+# Compiler warnings, sanitizers and fuzz targets; scripts/dev test turns the strict parts on.
+
+option(VISTAMETER_WERROR "Treat compiler warnings as errors" OFF)
+set(VISTAMETER_SANITIZE "" CACHE STRING
+    "Sanitizers that everything is built with, as -fsanitize= lists them (address,undefined)")
+option(VISTAMETER_FUZZ "Build the libFuzzer targets in fuzz/ (needs clang)" OFF)
+
+if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    # Qt 6 counts in signed qsizetype, so -Wsign-conversion costs no casts here and catches
+    # the odd size_t mix-up. -Wshadow stays off: Lookup's constructor gives its parameters the
+    # names of the members they set, the form's control names.
+    add_compile_options(-Wall -Wextra -Wpedantic -Wconversion -Wsign-conversion)
+    if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        # Qt Test's QSKIP(message) leaves its macro's "..." empty, which only C++20 allows.
+        add_compile_options(-Wno-gnu-zero-variadic-macro-arguments)
+    endif()
+    if(VISTAMETER_WERROR)
+        add_compile_options(-Werror)
+    endif()
+    if(VISTAMETER_SANITIZE)
+        # The first report ends the process, so that CTest sees it as a failed test.
+        add_compile_options(-fsanitize=${VISTAMETER_SANITIZE} -fno-sanitize-recover=all
+                            -fno-omit-frame-pointer)
+        add_link_options(-fsanitize=${VISTAMETER_SANITIZE})
+    endif()
+elseif(VISTAMETER_WERROR OR VISTAMETER_SANITIZE)
+    message(FATAL_ERROR "VISTAMETER_WERROR and VISTAMETER_SANITIZE need GCC or Clang")
+endif()
+
+if(VISTAMETER_FUZZ AND NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "VISTAMETER_FUZZ needs clang (libFuzzer): configure with "
+                        "-DCMAKE_CXX_COMPILER=clang++")
+endif()

@@ -1,0 +1,27 @@
+// ConvNum on any text: the trimmed text comes back grouped, and the caller's text is left
+// trimmed.
+
+#include "FuzzSupport.h"
+
+#include "text/CounterText.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    for (const QString &text : FuzzTexts(data, size)) {
+        // Only U+0020 is trimmed, and only at the ends.
+        qsizetype begin = 0;
+        qsizetype end = text.size();
+        while (begin < end && text.at(begin) == u' ')
+            ++begin;
+        while (end > begin && text.at(end - 1) == u' ')
+            --end;
+        const QString trimmed = text.mid(begin, end - begin);
+
+        QString count = text;
+        const QString shown = ConvNum(count);
+        FUZZ_CHECK(count == trimmed, text);
+        FUZZ_CHECK(IsGrouped(trimmed, shown), text);
+        FUZZ_CHECK(TrimSpaces(text) == trimmed, text);
+    }
+    return 0;
+}

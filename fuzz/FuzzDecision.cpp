@@ -1,0 +1,77 @@
+// The whole decision on a reply, as the lookup makes it: either both counts, shown grouped in
+// Label7 and Label9, and a verdict on them, or the failure branch.
+
+#include "FuzzSupport.h"
+
+#include "text/CounterText.h"
+
+#include <algorithm>
+#include <limits>
+#include <optional>
+
+namespace {
+
+const QString VisitCountKey = QStringLiteral("\"visitcount\":");
+const QString DayVisitKey = QStringLiteral("\"dayvisit\":");
+const QString SpaceMarkKey = QStringLiteral("\"spacemark\":");
+
+bool isCount(const QString &text)
+{
+    return !text.isEmpty() &&
+           std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+// The value of a run of digits, when it fits in 64 bits.
+std::optional<quint64> valueOf(const QString &count)
+{
+    quint64 value = 0;
+    for (QChar c : count) {
+        const auto digit = quint64(c.unicode() - u'0');
+        if (value > (std::numeric_limits<quint64>::max() - digit) / 10)
+            return std::nullopt;
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
+// A count too large for 64 bits is above every limit the verdict uses.
+bool above(const QString &count, quint64 limit)
+{
+    const std::optional<quint64> value = valueOf(count);
+    return !value || *value > limit;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    for (const QString &reply : FuzzTexts(data, size)) {
+        const std::optional<Counts> counts = ReadCounts(reply);
+
+        ValueTexts values = CutCounters(reply);
+        const QString total = TrimSpaces(gl(values.total));
+        const QString today = TrimSpaces(gl(values.today));
+        const bool carriesCounts =
+            reply.contains(VisitCountKey) && isCount(total) && isCount(today);
+        FUZZ_CHECK(counts.has_value() == carriesCounts, reply);
+        if (!counts)
+            continue;
+        FUZZ_CHECK(counts->total == total && counts->today == today, reply);
+        // Both values are cut between keys that were found, so all three keys are there.
+        FUZZ_CHECK(reply.contains(DayVisitKey) && reply.contains(SpaceMarkKey), reply);
+
+        // The labels, filled as the lookup fills them.
+        QString totalCount = counts->total;
+        QString todayCount = counts->today;
+        const QString label7 = ConvNum(totalCount);
+        const QString label9 = ConvNum(todayCount);
+        FUZZ_CHECK(IsGrouped(counts->total, label7), reply);
+        FUZZ_CHECK(IsGrouped(counts->today, label9), reply);
+
+        const Verdict expected = above(counts->today, 100)      ? Verdict::BothHigh
+                                 : above(counts->total, 100000) ? Verdict::TotalHigh
+                                                                : Verdict::None;
+        FUZZ_CHECK(Judge(*counts) == expected, reply);
+    }
+    return 0;
+}
