@@ -1,0 +1,356 @@
+// The benchmark driver: the program's start-up, lookup and memory, each against a baseline
+// measured in the same run, printed as a table.
+//   vistameter-bench [--runs N] [--lookups N]
+// It starts itself for the measurements that need a fresh process:
+//   vistameter-bench --first-lookup program|plain
+//   vistameter-bench --warm N
+
+#include "FirstFrameProbe.h"
+#include "LookupClock.h"
+#include "ServiceThread.h"
+
+#include "DemoService.h"
+#include "app/Form1.h"
+#include "text/CounterText.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <utility>
+
+namespace {
+
+// Two accounts taken in turn, so that each lookup writes counters that differ from the ones
+// already shown.
+const QStringList Accounts{QStringLiteral("10001"), QStringLiteral("10003")};
+
+qint64 median(QList<qint64> values)
+{
+    std::sort(values.begin(), values.end());
+    const qsizetype middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+[[noreturn]] void fail(const QString &why)
+{
+    std::fprintf(stderr, "vistameter-bench: %s\n", qPrintable(why));
+    std::exit(1);
+}
+
+void settle(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+QUrl statisticsUrl(const QString &host, const QString &account)
+{
+    return QUrl(QStringLiteral("http://%1/fcg-bin/cgi_emotion_list.fcg?uin=%2").arg(host, account));
+}
+
+// The counters as the program writes them for account.
+std::pair<QString, QString> captionsFor(const QString &account)
+{
+    std::optional<Counts> counts = ReadCounts(QString::fromUtf8(DemoService::ReplyFor(account)));
+    if (!counts)
+        fail(QStringLiteral("account %1 has no counts").arg(account));
+    return {ConvNum(counts->total), ConvNum(counts->today)};
+}
+
+// The baseline lookup: a GET of the same URL with nothing around it, the body decoded.
+qint64 plainGet(std::unique_ptr<QNetworkAccessManager> &network, const QUrl &url)
+{
+    const qint64 start = FirstFrameProbe::Now();
+    if (!network)
+        network = std::make_unique<QNetworkAccessManager>();
+    const std::unique_ptr<QNetworkReply> reply(network->get(QNetworkRequest(url)));
+    QEventLoop loop;
+    QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    if (!reply->isFinished())
+        loop.exec();
+    const QString body = QString::fromUtf8(reply->readAll());
+    const qint64 elapsed = FirstFrameProbe::Now() - start;
+    if (reply->error() != QNetworkReply::NoError || !ReadCounts(body))
+        fail(QStringLiteral("plain GET of %1 failed").arg(url.toString()));
+    return elapsed;
+}
+
+// The program's window, shown and talking to the service on host.
+std::unique_ptr<Form1> showWindow(const QString &host)
+{
+    Form1::Environment environment = Form1::ProgramEnvironment();
+    environment.serviceHost = host;
+    auto form = std::make_unique<Form1>(environment);
+    if (!form->Load())
+        fail(QStringLiteral("the window didn't load"));
+    form->Show();
+    settle(200);
+    return form;
+}
+
+qint64 lookUp(LookupClock &clock, const QString &account)
+{
+    if (!clock.isComplete())
+        fail(QStringLiteral("the window lacks a control"));
+    const auto [total, today] = captionsFor(account);
+    const qint64 elapsed = clock.time(account, total, today);
+    if (elapsed < 0)
+        fail(QStringLiteral("the lookup of %1 didn't write the counters").arg(account));
+    return elapsed;
+}
+
+int firstLookup(const QString &kind)
+{
+    ServiceThread service;
+    if (service.host().isEmpty())
+        fail(QStringLiteral("the demo service couldn't listen"));
+    qint64 elapsed = 0;
+    if (kind == QLatin1String("program")) {
+        const std::unique_ptr<Form1> form = showWindow(service.host());
+        LookupClock clock(form.get());
+        elapsed = lookUp(clock, Accounts.first());
+    } else {
+        std::unique_ptr<QNetworkAccessManager> network;
+        elapsed = plainGet(network, statisticsUrl(service.host(), Accounts.first()));
+    }
+    std::printf("ns=%lld\n", elapsed);
+    return 0;
+}
+
+int warmLookups(int count)
+{
+    ServiceThread service;
+    if (service.host().isEmpty())
+        fail(QStringLiteral("the demo service couldn't listen"));
+    const std::unique_ptr<Form1> form = showWindow(service.host());
+    LookupClock clock(form.get());
+    std::unique_ptr<QNetworkAccessManager> network;
+    QList<qint64> program;
+    QList<qint64> plain;
+    // Ten rounds first, which open the connections and fill the caches.
+    const int warmUp = 10;
+    for (int i = -warmUp; i < count; ++i) {
+        const QString &account = Accounts[(i + warmUp) % 2];
+        const QUrl url = statisticsUrl(service.host(), account);
+        qint64 programTime = 0;
+        qint64 plainTime = 0;
+        if ((i + warmUp) % 2) {
+            plainTime = plainGet(network, url);
+            programTime = lookUp(clock, account);
+        } else {
+            programTime = lookUp(clock, account);
+            plainTime = plainGet(network, url);
+        }
+        if (i >= 0) {
+            program << programTime;
+            plain << plainTime;
+        }
+    }
+    std::printf("program=%lld plain=%lld peak_kib=%lld\n", median(program), median(plain),
+                FirstFrameProbe::PeakMemoryKiB());
+    return 0;
+}
+
+// Runs a program to its end and returns what it printed; started is when it was started.
+QByteArray runChild(const QString &program, const QStringList &arguments, qint64 &started)
+{
+    QProcess process;
+    // Qt's warnings (the offscreen platform has a few) only matter when something failed.
+    process.setProcessChannelMode(QProcess::SeparateChannels);
+    started = FirstFrameProbe::Now();
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        fail(QStringLiteral("%1 %2 didn't finish").arg(program, arguments.join(u' ')));
+    }
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        std::fputs(process.readAllStandardError().constData(), stderr);
+        fail(QStringLiteral("%1 %2 failed").arg(program, arguments.join(u' ')));
+    }
+    return process.readAllStandardOutput();
+}
+
+// The value of key=VALUE in line.
+qint64 valueOf(const QByteArray &line, const QByteArray &key)
+{
+    for (const QByteArray &pair : line.trimmed().split(' ')) {
+        if (pair.startsWith(key + '='))
+            return pair.mid(key.size() + 1).toLongLong();
+    }
+    fail(
+        QStringLiteral("no %1 in \"%2\"").arg(QString::fromLatin1(key), QString::fromLatin1(line)));
+}
+
+struct StartUp
+{
+    QList<qint64> application, constructed, shown, frame, peak;
+};
+
+QString ms(qint64 ns)
+{
+    const double milliseconds = double(ns) / 1e6;
+    return QString::number(milliseconds, 'f', milliseconds < 10 ? 2 : 1) + QStringLiteral(" ms");
+}
+
+QString mib(qint64 kib)
+{
+    return QString::number(double(kib) / 1024, 'f', 1) + QStringLiteral(" MiB");
+}
+
+QString ratio(qint64 measured, qint64 baseline)
+{
+    return QString::number(double(measured) / double(baseline), 'f', 2) + QStringLiteral("×");
+}
+
+void row(const QString &what, const QString &program, const QString &baseline, const QString &ratio,
+         const QString &target)
+{
+    std::printf("| %s | %s | %s | %s | %s |\n", qPrintable(what), qPrintable(program),
+                qPrintable(baseline), qPrintable(ratio), qPrintable(target));
+}
+
+int drive(int runs, int lookups)
+{
+    const QDir bin(QCoreApplication::applicationDirPath());
+    const QString self = QCoreApplication::applicationFilePath();
+    const QString programStartUp = bin.filePath(QStringLiteral("vistameter-startup"));
+    const QString bareStartUp = bin.filePath(QStringLiteral("bare-window-startup"));
+
+    std::fprintf(stderr, "start-up: %d runs of each, after one to warm the caches\n", runs);
+    // The three kinds take turns, each round starting with the next one, so that a slow
+    // spell of the machine falls on all of them alike.
+    const QList<std::pair<QString, QStringList>> kinds{
+        {programStartUp, {}}, {bareStartUp, {}}, {bareStartUp, {QStringLiteral("--chinese")}}};
+    QList<StartUp> startUps(kinds.size());
+    for (int round = 0; round <= runs; ++round) {
+        for (qsizetype turn = 0; turn < kinds.size(); ++turn) {
+            const qsizetype kind = (round + turn) % kinds.size();
+            qint64 started = 0;
+            const QByteArray line = runChild(kinds[kind].first, kinds[kind].second, started);
+            if (round == 0)
+                continue;
+            StartUp &into = startUps[kind];
+            into.application << valueOf(line, "application") - started;
+            into.constructed << valueOf(line, "constructed") - started;
+            into.shown << valueOf(line, "shown") - started;
+            into.frame << valueOf(line, "frame") - started;
+            into.peak << valueOf(line, "peak_kib");
+        }
+    }
+    const StartUp &program = startUps[0];
+    const StartUp &bare = startUps[1];
+    const StartUp &chinese = startUps[2];
+
+    std::fprintf(stderr, "first lookup: %d fresh processes of each\n", runs);
+    QList<qint64> firstProgram;
+    QList<qint64> firstPlain;
+    for (int round = 0; round < runs; ++round) {
+        for (int turn = 0; turn < 2; ++turn) {
+            const bool isProgram = (round + turn) % 2 == 0;
+            qint64 started = 0;
+            const QByteArray line =
+                runChild(self,
+                         {QStringLiteral("--first-lookup"),
+                          isProgram ? QStringLiteral("program") : QStringLiteral("plain")},
+                         started);
+            (isProgram ? firstProgram : firstPlain) << valueOf(line, "ns");
+        }
+    }
+
+    std::fprintf(stderr, "warm lookups: %d of each in one process\n", lookups);
+    qint64 started = 0;
+    const QByteArray warm =
+        runChild(self, {QStringLiteral("--warm"), QString::number(lookups)}, started);
+
+    std::printf("| Measure | Vistameter | Baseline | Ratio | Target |\n");
+    std::printf("| --- | --- | --- | --- | --- |\n");
+    const qint64 frame = median(program.frame);
+    const qint64 bareFrame = median(bare.frame);
+    row(QStringLiteral("Start-up to first frame (median of %1)").arg(runs), ms(frame),
+        ms(bareFrame) + QStringLiteral(" (bare window)"), ratio(frame, bareFrame),
+        QStringLiteral("≤ 1.25×"));
+    const qint64 chineseFrame = median(chinese.frame);
+    row(QStringLiteral("Start-up, against a window with a Chinese label"), ms(frame),
+        ms(chineseFrame) + QStringLiteral(" (Chinese label)"), ratio(frame, chineseFrame),
+        QStringLiteral("—"));
+    const qint64 first = median(firstProgram);
+    const qint64 firstBase = median(firstPlain);
+    row(QStringLiteral("First lookup, click to counters (median of %1)").arg(runs), ms(first),
+        ms(firstBase) + QStringLiteral(" (plain GET)"), ratio(first, firstBase),
+        QStringLiteral("—"));
+    const qint64 warmProgram = valueOf(warm, "program");
+    const qint64 warmPlain = valueOf(warm, "plain");
+    row(QStringLiteral("Warm lookup, click to counters (median of %1)").arg(lookups),
+        ms(warmProgram), ms(warmPlain) + QStringLiteral(" (plain GET)"),
+        ratio(warmProgram, warmPlain), QStringLiteral("≤ 1.5×"));
+    const qint64 peak = median(program.peak);
+    const qint64 barePeak = median(bare.peak);
+    row(QStringLiteral("Peak memory (VmHWM) at first frame"), mib(peak),
+        mib(barePeak) + QStringLiteral(" (bare window)"), ratio(peak, barePeak),
+        QStringLiteral("≤ 1.3×"));
+    const qint64 chinesePeak = median(chinese.peak);
+    row(QStringLiteral("Peak memory, against a window with a Chinese label"), mib(peak),
+        mib(chinesePeak) + QStringLiteral(" (Chinese label)"), ratio(peak, chinesePeak),
+        QStringLiteral("—"));
+
+    std::printf("\nStart-up stages, median time from process start "
+                "(Vistameter / bare window / Chinese label):\n");
+    const auto stage = [&](const char *name, QList<qint64> StartUp::*times) {
+        std::printf("  %-26s %s / %s / %s\n", name, qPrintable(ms(median(program.*times))),
+                    qPrintable(ms(median(bare.*times))), qPrintable(ms(median(chinese.*times))));
+    };
+    stage("application object ready", &StartUp::application);
+    stage("window constructed", &StartUp::constructed);
+    stage("loaded (skin) and shown", &StartUp::shown);
+    stage("first frame", &StartUp::frame);
+    std::printf("Peak memory after the warm lookups: %s\n",
+                qPrintable(mib(valueOf(warm, "peak_kib"))));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vistameter"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Measures Vistameter's start-up, lookup and memory against baselines."));
+    parser.addHelpOption();
+    const QCommandLineOption runsOption(QStringLiteral("runs"),
+                                        QStringLiteral("Processes of each kind (default 15)."),
+                                        QStringLiteral("N"), QStringLiteral("15"));
+    const QCommandLineOption lookupsOption(
+        QStringLiteral("lookups"), QStringLiteral("Warm lookups of each kind (default 200)."),
+        QStringLiteral("N"), QStringLiteral("200"));
+    const QCommandLineOption firstOption(QStringLiteral("first-lookup"),
+                                         QStringLiteral("Internal: one first lookup."),
+                                         QStringLiteral("program|plain"));
+    const QCommandLineOption warmOption(QStringLiteral("warm"),
+                                        QStringLiteral("Internal: N warm lookups of each kind."),
+                                        QStringLiteral("N"));
+    parser.addOptions({runsOption, lookupsOption, firstOption, warmOption});
+    parser.process(app);
+
+    if (parser.isSet(firstOption))
+        return firstLookup(parser.value(firstOption));
+    if (parser.isSet(warmOption))
+        return warmLookups(std::max(1, parser.value(warmOption).toInt()));
+    return drive(std::max(1, parser.value(runsOption).toInt()),
+                 std::max(1, parser.value(lookupsOption).toInt()));
+}

@@ -1,0 +1,17 @@
+// The program's own main(), with a probe that reports its first frame and ends it there.
+
+#include "FirstFrameProbe.h"
+
+#include "app/Form1.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vistameter"));
+    FirstFrameProbe probe;
+    Form1 form(Form1::ProgramEnvironment());
+    probe.watch(&form);
+    return Runtime::Run(form);
+}
