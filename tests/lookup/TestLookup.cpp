@@ -1,13 +1,8 @@
-#include "support/Fixtures.h"
-#include "support/MessageBoxDriver.h"
-#include "support/StandInService.h"
+#include "support/WindowUnderTest.h"
 
-#include "runtime/Label.h"
 #include "runtime/MsgBox.h"
 
 #include <QElapsedTimer>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTcpServer>
 #include <QTest>
 #include <QTimer>
@@ -49,12 +44,6 @@ QString totalHigh(const QString &total, const QString &today)
             .arg(today, total));
 }
 
-QByteArray reply(const char *total, const char *today)
-{
-    return QByteArray("_Callback({\"data\":{\"visitcount\":") + total + ",\"dayvisit\":" + today +
-           ",\"spacemark\":1}});";
-}
-
 } // namespace
 
 // The lookup as the user meets it: the real window, a stand-in service on loopback, and every
@@ -79,49 +68,19 @@ private slots:
     void closeDuringTheFetchWaitsForTheLookup();
 
 private:
-    // Types account, clicks the lookup button and answers the boxes that follow with OK.
-    QStringList lookUp(const QString &account);
-
-    std::unique_ptr<StandInService> service;
-    std::unique_ptr<Form1> form;
-    std::unique_ptr<MessageBoxDriver> boxes;
-    QLineEdit *Text1 = nullptr;
-    QPushButton *Command1 = nullptr;
-    Label *Label7 = nullptr;
-    Label *Label9 = nullptr;
+    std::unique_ptr<WindowUnderTest> window;
 };
 
 void TestLookup::init()
 {
-    service = std::make_unique<StandInService>();
-    form = std::make_unique<Form1>(TestEnvironment(service->host()));
-    QVERIFY(form->Load());
-    form->Show();
-    boxes = std::make_unique<MessageBoxDriver>();
-    Text1 = Control<QLineEdit>(*form, "Text1");
-    Command1 = Control<QPushButton>(*form, "Command1");
-    Label7 = Control<Label>(*form, "Label7");
-    Label9 = Control<Label>(*form, "Label9");
+    window = std::make_unique<WindowUnderTest>();
+    QVERIFY(window->loaded);
 }
 
 void TestLookup::cleanup()
 {
-    QCOMPARE(boxes->unanswered, 0);
-    boxes.reset();
-    form.reset();
-    service.reset();
-}
-
-QStringList TestLookup::lookUp(const QString &account)
-{
-    boxes->boxes.clear();
-    boxes->answer({vbOK, vbOK});
-    Text1->setText(account);
-    QTest::mouseClick(Command1, Qt::LeftButton);
-    QStringList seen;
-    for (const MessageBoxDriver::Box &box : std::as_const(boxes->boxes))
-        seen << shown(box.style, box.title, box.text);
-    return seen;
+    QCOMPARE(window->boxes.unanswered, 0);
+    window.reset();
 }
 
 // clang-format off
@@ -137,30 +96,30 @@ void TestLookup::outcome_data()
     const QString idle = QStringLiteral("获取空间人气");
     const QString retry = QStringLiteral("重新尝试获取");
 
-    QTest::newRow("both high") << reply("2000", "150") << 200 << "2000" << "150" << idle
+    QTest::newRow("both high") << StatisticsReply("2000", "150") << 200 << "2000" << "150" << idle
                                << QStringList{success("10001"), bothHigh("2000", "150")};
     QTest::newRow("quoted counts") << QByteArray(R"("visitcount":"2000","dayvisit":"150","spacemark":)")
                                    << 200 << "2000" << "150" << idle
                                    << QStringList{success("10001"), bothHigh("2000", "150")};
-    QTest::newRow("today 100, total 9999") << reply("9999", "100") << 200 << "9999" << "100"
+    QTest::newRow("today 100, total 9999") << StatisticsReply("9999", "100") << 200 << "9999" << "100"
                                            << idle << QStringList{success("10001")};
-    QTest::newRow("today 101") << reply("5", "101") << 200 << "5" << "101" << idle
+    QTest::newRow("today 101") << StatisticsReply("5", "101") << 200 << "5" << "101" << idle
                                << QStringList{success("10001"), bothHigh("5", "101")};
-    QTest::newRow("today in 万") << reply("123456", "12345") << 200 << "12万3456" << "1万2345"
+    QTest::newRow("today in 万") << StatisticsReply("123456", "12345") << 200 << "12万3456" << "1万2345"
                                 << idle
                                 << QStringList{success("10001"), bothHigh("12万3456", "1万2345")};
     // The counts are compared, not the captions: 9万9999 is not above 100000.
-    QTest::newRow("total 99999") << reply("99999", "100") << 200 << "9万9999" << "100" << idle
+    QTest::newRow("total 99999") << StatisticsReply("99999", "100") << 200 << "9万9999" << "100" << idle
                                  << QStringList{success("10001")};
-    QTest::newRow("total 100000") << reply("100000", "0") << 200 << "10万0000" << "0" << idle
+    QTest::newRow("total 100000") << StatisticsReply("100000", "0") << 200 << "10万0000" << "0" << idle
                                   << QStringList{success("10001")};
-    QTest::newRow("total 100001") << reply("100001", "3") << 200 << "10万0001" << "3" << idle
+    QTest::newRow("total 100001") << StatisticsReply("100001", "3") << 200 << "10万0001" << "3" << idle
                                   << QStringList{success("10001"), totalHigh("10万0001", "3")};
-    QTest::newRow("亿") << reply("1234567890", "88") << 200 << "12亿3456万7890" << "88" << idle
+    QTest::newRow("亿") << StatisticsReply("1234567890", "88") << 200 << "12亿3456万7890" << "88" << idle
                        << QStringList{success("10001"), totalHigh("12亿3456万7890", "88")};
     // Bytes that aren't UTF-8 are just part of the body; the counts around them still count.
     QTest::newRow("invalid UTF-8 around the counts")
-        << QByteArray("\xff\xfe") + reply("2000", "150") + "\x80" << 200 << "2000" << "150" << idle
+        << QByteArray("\xff\xfe") + StatisticsReply("2000", "150") + "\x80" << 200 << "2000" << "150" << idle
         << QStringList{success("10001"), bothHigh("2000", "150")};
     QTest::newRow("empty body") << QByteArray() << 200 << "0" << "0" << retry
                                 << QStringList{Failure};
@@ -172,7 +131,7 @@ void TestLookup::outcome_data()
                                           << 200 << "0" << "0" << retry << QStringList{Failure};
     QTest::newRow("keys in another order") << QByteArray(R"("dayvisit":5,"visitcount":100,"spacemark":)")
                                            << 200 << "0" << "0" << retry << QStringList{Failure};
-    QTest::newRow("HTTP 404 with counts") << reply("2000", "150") << 404 << "0" << "0" << retry
+    QTest::newRow("HTTP 404 with counts") << StatisticsReply("2000", "150") << 404 << "0" << "0" << retry
                                           << QStringList{Failure};
     QTest::newRow("HTTP 500") << QByteArray("oops") << 500 << "0" << "0" << retry
                               << QStringList{Failure};
@@ -183,22 +142,24 @@ void TestLookup::outcome()
 {
     QFETCH(QByteArray, body);
     QFETCH(int, status);
-    service->answer(body, status);
+    window->service.answer(body, status);
 
-    QTEST(lookUp(QStringLiteral("10001")), "messages");
-    QTEST(Label7->caption(), "total");
-    QTEST(Label9->caption(), "today");
-    QTEST(Command1->text(), "caption");
-    QVERIFY(Command1->isEnabled());
+    QTEST(window->lookUp(QStringLiteral("10001")), "messages");
+    QTEST(window->Label7->caption(), "total");
+    QTEST(window->Label9->caption(), "today");
+    QTEST(window->Command1->text(), "caption");
+    QVERIFY(window->Command1->isEnabled());
 }
 
 void TestLookup::buttonIsBusyUntilTheResultIsShown()
 {
-    service->answer(reply("2000", "150"));
+    window->service.answer(StatisticsReply("2000", "150"));
     int paintsDuringFetch = 0;
     QStringList states;
     auto state = [&] {
-        return QStringLiteral("%1 %2").arg(Command1->isEnabled()).arg(Command1->text());
+        return QStringLiteral("%1 %2")
+            .arg(window->Command1->isEnabled())
+            .arg(window->Command1->text());
     };
     struct PaintCounter : QObject
     {
@@ -214,17 +175,17 @@ void TestLookup::buttonIsBusyUntilTheResultIsShown()
     PaintCounter paintCounter(&paintsDuringFetch);
     QTimer::singleShot(0, this, [&] {
         // Runs inside the fetch: the window still gets painted.
-        Command1->installEventFilter(&paintCounter);
+        window->Command1->installEventFilter(&paintCounter);
     });
-    boxes->onShown = [&](const MessageBoxDriver::Box &) { states << state(); };
+    window->boxes.onShown = [&](const MessageBoxDriver::Box &) { states << state(); };
 
-    lookUp(QStringLiteral("10001"));
+    window->lookUp(QStringLiteral("10001"));
     states << state();
     QCOMPARE(states, (QStringList{"0 获取人气信息中", "1 获取空间人气", "1 获取空间人气"}));
 
-    service->answer(QByteArray());
+    window->service.answer(QByteArray());
     states.clear();
-    lookUp(QStringLiteral("10001"));
+    window->lookUp(QStringLiteral("10001"));
     states << state();
     QCOMPARE(states, (QStringList{"0 获取人气信息中", "1 重新尝试获取"}));
     QVERIFY(paintsDuringFetch > 0);
@@ -232,14 +193,14 @@ void TestLookup::buttonIsBusyUntilTheResultIsShown()
 
 void TestLookup::failureAfterSuccessShowsZeros()
 {
-    service->answer(reply("123456", "150"));
-    lookUp(QStringLiteral("10001"));
-    QCOMPARE(Label7->caption(), QStringLiteral("12万3456"));
+    window->service.answer(StatisticsReply("123456", "150"));
+    window->lookUp(QStringLiteral("10001"));
+    QCOMPARE(window->Label7->caption(), QStringLiteral("12万3456"));
 
-    service->fail(Fault::CloseAtOnce);
-    QCOMPARE(lookUp(QStringLiteral("10001")), QStringList{Failure});
-    QCOMPARE(Label7->caption(), QStringLiteral("0"));
-    QCOMPARE(Label9->caption(), QStringLiteral("0"));
+    window->service.fail(Fault::CloseAtOnce);
+    QCOMPARE(window->lookUp(QStringLiteral("10001")), QStringList{Failure});
+    QCOMPARE(window->Label7->caption(), QStringLiteral("0"));
+    QCOMPARE(window->Label9->caption(), QStringLiteral("0"));
 }
 
 // clang-format off
@@ -250,16 +211,13 @@ void TestLookup::faultsEndOnTheFailureBranch_data()
     QTest::addColumn<QString>("host"); // empty: the stand-in
 
     QTest::newRow("close at once") << Fault::CloseAtOnce << QByteArray() << QString();
-    QTest::newRow("reset mid-body") << Fault::ResetMidBody << reply("2000", "150") << QString();
+    QTest::newRow("reset mid-body") << Fault::ResetMidBody << StatisticsReply("2000", "150") << QString();
     QTest::newRow("never answers") << Fault::NeverAnswer << QByteArray() << QString();
-    QTest::newRow("drips past the deadline") << Fault::Drip << reply("2000", "150") << QString();
+    QTest::newRow("drips past the deadline") << Fault::Drip << StatisticsReply("2000", "150") << QString();
     QTest::newRow("endless body") << Fault::Endless << QByteArray() << QString();
     QTest::newRow("1 GiB body") << Fault::Huge << QByteArray() << QString();
     QTest::newRow("redirect loop") << Fault::RedirectLoop << QByteArray() << QString();
-    QByteArray binary(4096, '\0');
-    for (int i = 0; i < binary.size(); ++i)
-        binary[i] = char((i * 7919 + 13) % 256);
-    QTest::newRow("binary body") << Fault::None << binary << QString();
+    QTest::newRow("binary body") << Fault::None << BinaryBody() << QString();
     QTest::newRow("unknown host") << Fault::None << QByteArray() << "vistameter.invalid";
     QTcpServer closed;
     closed.listen(QHostAddress::LocalHost);
@@ -274,29 +232,24 @@ void TestLookup::faultsEndOnTheFailureBranch()
     QFETCH(QByteArray, body);
     QFETCH(QString, host);
     if (!host.isEmpty()) {
-        form = std::make_unique<Form1>(TestEnvironment(host));
-        QVERIFY(form->Load());
-        form->Show();
-        Text1 = Control<QLineEdit>(*form, "Text1");
-        Command1 = Control<QPushButton>(*form, "Command1");
-        Label7 = Control<Label>(*form, "Label7");
-        Label9 = Control<Label>(*form, "Label9");
+        window = std::make_unique<WindowUnderTest>(std::chrono::seconds(1), host);
+        QVERIFY(window->loaded);
     }
-    service->fail(fault, body);
-    service->setDripInterval(std::chrono::milliseconds(100));
+    window->service.fail(fault, body);
+    window->service.setDripInterval(std::chrono::milliseconds(100));
 
     QElapsedTimer clock;
     clock.start();
-    QCOMPARE(lookUp(QStringLiteral("10001")), QStringList{Failure});
+    QCOMPARE(window->lookUp(QStringLiteral("10001")), QStringList{Failure});
     // The test deadline is 1 s; the box and the stand-in add a little.
     QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
-    QCOMPARE(Label7->caption(), QStringLiteral("0"));
-    QCOMPARE(Label9->caption(), QStringLiteral("0"));
-    QCOMPARE(Command1->text(), QStringLiteral("重新尝试获取"));
-    QVERIFY(Command1->isEnabled());
+    QCOMPARE(window->Label7->caption(), QStringLiteral("0"));
+    QCOMPARE(window->Label9->caption(), QStringLiteral("0"));
+    QCOMPARE(window->Command1->text(), QStringLiteral("重新尝试获取"));
+    QVERIFY(window->Command1->isEnabled());
     // The window takes input afterwards.
-    QTest::keyClicks(Text1, QStringLiteral("2"));
-    QCOMPARE(Text1->text(), QStringLiteral("100012"));
+    QTest::keyClicks(window->Text1, QStringLiteral("2"));
+    QCOMPARE(window->Text1->text(), QStringLiteral("100012"));
 }
 
 // clang-format off
@@ -321,34 +274,34 @@ void TestLookup::requestCarriesTheTrimmedEncodedAccount()
 {
     QFETCH(QString, account);
     QFETCH(QByteArray, requestLine);
-    service->answer(reply("1", "1"));
-    QCOMPARE(lookUp(account).value(0), success(account));
-    QCOMPARE(service->requestLines, QList<QByteArray>{requestLine});
+    window->service.answer(StatisticsReply("1", "1"));
+    QCOMPARE(window->lookUp(account).value(0), success(account));
+    QCOMPARE(window->service.requestLines, QList<QByteArray>{requestLine});
 }
 
 void TestLookup::accountIsShownAsPlainText()
 {
-    service->answer(reply("1", "1"));
+    window->service.answer(StatisticsReply("1", "1"));
     const QString markup = QStringLiteral("<b>1</b><img src=\"/etc/passwd\">");
-    QCOMPARE(lookUp(markup).value(0), success(markup));
-    QVERIFY(boxes->boxes.value(0).plainText);
+    QCOMPARE(window->lookUp(markup).value(0), success(markup));
+    QVERIFY(window->boxes.boxes.value(0).plainText);
 }
 
 void TestLookup::closeDuringTheFetchWaitsForTheLookup()
 {
-    service->fail(Fault::NeverAnswer);
+    window->service.fail(Fault::NeverAnswer);
     QStringList order;
-    QTimer::singleShot(100, form.get(), [&] {
+    QTimer::singleShot(100, &window->form, [&] {
         order << QStringLiteral("close asked");
-        form->close();
+        window->form.close();
     });
-    boxes->onShown = [&](const MessageBoxDriver::Box &box) { order << box.text.left(2); };
-    boxes->answer({vbOK, vbNo});
-    Text1->setText(QStringLiteral("10001"));
-    QTest::mouseClick(Command1, Qt::LeftButton);
+    window->boxes.onShown = [&](const MessageBoxDriver::Box &box) { order << box.text.left(2); };
+    window->boxes.answer({vbOK, vbNo});
+    window->Text1->setText(QStringLiteral("10001"));
+    QTest::mouseClick(window->Command1, Qt::LeftButton);
     QTRY_COMPARE(order, (QStringList{"close asked", "抱歉", "您确"}));
-    QVERIFY(form->isVisible());
-    QCOMPARE(Label7->caption(), QStringLiteral("0"));
+    QVERIFY(window->form.isVisible());
+    QCOMPARE(window->Label7->caption(), QStringLiteral("0"));
 }
 
 QTEST_MAIN(TestLookup)

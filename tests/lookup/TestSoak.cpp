@@ -1,16 +1,11 @@
-#include "support/Fixtures.h"
-#include "support/MessageBoxDriver.h"
-#include "support/StandInService.h"
+#include "support/WindowUnderTest.h"
 
-#include "runtime/Label.h"
 #include "runtime/MsgBox.h"
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QNetworkReply>
-#include <QPushButton>
 #include <QTest>
 
 #include <malloc.h>
@@ -41,41 +36,33 @@ struct Round
     Fault fault;
     QByteArray body;
     int status;
-    QString total; // Label7; "0" on the failure branch
-    QString today; // Label9
+    QString total; // window->Label7; "0" on the failure branch
+    QString today; // window->Label9
     int verdicts;  // boxes after the success box: 0 or 1
 };
-
-QByteArray reply(const char *total, const char *today)
-{
-    return QByteArray("_Callback({\"data\":{\"visitcount\":") + total + ",\"dayvisit\":" + today +
-           ",\"spacemark\":1}});";
-}
 
 std::vector<Round> successes()
 {
     return {
-        {"both high", Fault::None, reply("2000", "150"), 200, "2000", "150", 1},
-        {"亿, total high", Fault::None, reply("1234567890", "88"), 200, "12亿3456万7890", "88", 1},
+        {"both high", Fault::None, StatisticsReply("2000", "150"), 200, "2000", "150", 1},
+        {"亿, total high", Fault::None, StatisticsReply("1234567890", "88"), 200, "12亿3456万7890",
+         "88", 1},
         {"quoted, no verdict", Fault::None, R"("visitcount":"12","dayvisit":"3","spacemark":)", 200,
          "12", "3", 0},
-        {"invalid UTF-8 around the counts", Fault::None, "\xff\xfe" + reply("123456", "7") + "\x80",
-         200, "12万3456", "7", 1},
+        {"invalid UTF-8 around the counts", Fault::None,
+         "\xff\xfe" + StatisticsReply("123456", "7") + "\x80", 200, "12万3456", "7", 1},
     };
 }
 
 std::vector<Round> failures()
 {
-    QByteArray binary(4096, '\0');
-    for (int i = 0; i < binary.size(); ++i)
-        binary[i] = char((i * 7919 + 13) % 256);
-    const QByteArray counts = reply("2000", "150");
+    const QByteArray counts = StatisticsReply("2000", "150");
     return {
         {"HTTP 500", Fault::None, "oops", 500, "0", "0", 0},
         {"HTTP 404 with counts", Fault::None, counts, 404, "0", "0", 0},
         {"empty body", Fault::None, QByteArray(), 200, "0", "0", 0},
         {"closed space", Fault::None, R"(_Callback({"code":-4009});)", 200, "0", "0", 0},
-        {"binary body", Fault::None, binary, 200, "0", "0", 0},
+        {"binary body", Fault::None, BinaryBody(), 200, "0", "0", 0},
         {"close at once", Fault::CloseAtOnce, QByteArray(), 200, "0", "0", 0},
         {"reset mid-body", Fault::ResetMidBody, counts, 200, "0", "0", 0},
         {"never answers", Fault::NeverAnswer, QByteArray(), 200, "0", "0", 0},
@@ -115,13 +102,7 @@ private slots:
 private:
     void lookUp(const Round &round, const QString &account);
 
-    std::unique_ptr<StandInService> service;
-    std::unique_ptr<Form1> form;
-    std::unique_ptr<MessageBoxDriver> boxes;
-    QLineEdit *Text1 = nullptr;
-    QPushButton *Command1 = nullptr;
-    Label *Label7 = nullptr;
-    Label *Label9 = nullptr;
+    std::unique_ptr<WindowUnderTest> window;
 };
 
 void TestSoak::initTestCase()
@@ -137,57 +118,46 @@ void TestSoak::initTestCase()
 
 void TestSoak::init()
 {
-    service = std::make_unique<StandInService>();
     // Short enough for 200 rounds, long enough for a loaded machine to answer in time.
-    Form1::Environment environment = TestEnvironment(service->host());
-    environment.requestTimeout = 300ms;
-    form = std::make_unique<Form1>(environment);
-    QVERIFY(form->Load());
-    form->Show();
-    boxes = std::make_unique<MessageBoxDriver>();
-    Text1 = Control<QLineEdit>(*form, "Text1");
-    Command1 = Control<QPushButton>(*form, "Command1");
-    Label7 = Control<Label>(*form, "Label7");
-    Label9 = Control<Label>(*form, "Label9");
+    window = std::make_unique<WindowUnderTest>(300ms);
+    QVERIFY(window->loaded);
 }
 
 void TestSoak::cleanup()
 {
-    boxes.reset();
-    form.reset();
-    service.reset();
+    window.reset();
 }
 
 void TestSoak::lookUp(const Round &round, const QString &account)
 {
     const bool succeeds = round.total != QLatin1String("0");
     if (round.fault == Fault::None)
-        service->answer(round.body, round.status);
+        window->service.answer(round.body, round.status);
     else
-        service->fail(round.fault, round.body);
-    service->setDripInterval(20ms);
+        window->service.fail(round.fault, round.body);
+    window->service.setDripInterval(20ms);
 
-    boxes->boxes.clear();
+    window->boxes.boxes.clear();
     const int expected = succeeds ? 1 + round.verdicts : 1;
     for (int i = 0; i < expected; ++i)
-        boxes->answer({vbOK});
-    Text1->setText(account);
-    QTest::mouseClick(Command1, Qt::LeftButton);
+        window->boxes.answer({vbOK});
+    window->Text1->setText(account);
+    QTest::mouseClick(window->Command1, Qt::LeftButton);
 
-    QCOMPARE(boxes->unanswered, 0);
-    QCOMPARE(boxes->boxes.size(), expected);
-    const MessageBoxDriver::Box &first = boxes->boxes.first();
+    QCOMPARE(window->boxes.unanswered, 0);
+    QCOMPARE(window->boxes.boxes.size(), expected);
+    const MessageBoxDriver::Box &first = window->boxes.boxes.first();
     if (succeeds) {
         QCOMPARE(first.style, int(vbInformation));
         QVERIFY2(first.text.contains(account), qPrintable(first.text));
     } else {
         QCOMPARE(first.style, int(vbCritical));
     }
-    QCOMPARE(Label7->caption(), round.total);
-    QCOMPARE(Label9->caption(), round.today);
-    QCOMPARE(Command1->text(),
+    QCOMPARE(window->Label7->caption(), round.total);
+    QCOMPARE(window->Label9->caption(), round.today);
+    QCOMPARE(window->Command1->text(),
              succeeds ? QStringLiteral("获取空间人气") : QStringLiteral("重新尝试获取"));
-    QVERIFY(Command1->isEnabled());
+    QVERIFY(window->Command1->isEnabled());
 }
 
 void TestSoak::lookupsInARow()
@@ -225,8 +195,8 @@ void TestSoak::lookupsInARow()
 
     // The transfers are gone once their deferred deletion has run, and no box is left over.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCOMPARE(form->findChildren<QNetworkReply *>().size(), 0);
-    QCOMPARE(form->findChildren<QMessageBox *>().size(), 0);
+    QCOMPARE(window->form.findChildren<QNetworkReply *>().size(), 0);
+    QCOMPARE(window->form.findChildren<QMessageBox *>().size(), 0);
 
     const std::optional<qint64> after = residentBytes();
     if (!before || !after)

@@ -1,0 +1,59 @@
+#include "WindowUnderTest.h"
+
+#include "support/Fixtures.h"
+
+#include "runtime/MsgBox.h"
+
+#include <QTest>
+
+namespace {
+
+Form1::Environment environmentFor(const QString &host, std::chrono::milliseconds deadline)
+{
+    Form1::Environment environment = TestEnvironment(host);
+    environment.requestTimeout = deadline;
+    return environment;
+}
+
+bool loadAndShow(Form1 &form)
+{
+    const bool loaded = form.Load();
+    form.Show();
+    return loaded;
+}
+
+} // namespace
+
+WindowUnderTest::WindowUnderTest(std::chrono::milliseconds deadline, const QString &host)
+    : form(environmentFor(host.isEmpty() ? service.host() : host, deadline)),
+      loaded(loadAndShow(form)), Text1(Control<QLineEdit>(form, "Text1")),
+      Command1(Control<QPushButton>(form, "Command1")),
+      Label7(Control<Runtime::Label>(form, "Label7")),
+      Label9(Control<Runtime::Label>(form, "Label9"))
+{}
+
+QStringList WindowUnderTest::lookUp(const QString &account)
+{
+    boxes.boxes.clear();
+    boxes.answer({Runtime::vbOK, Runtime::vbOK});
+    Text1->setText(account);
+    QTest::mouseClick(Command1, Qt::LeftButton);
+    QStringList seen;
+    for (const MessageBoxDriver::Box &box : std::as_const(boxes.boxes))
+        seen << QStringLiteral("%1|%2|%3").arg(box.style).arg(box.title, box.text);
+    return seen;
+}
+
+QByteArray StatisticsReply(const char *total, const char *today)
+{
+    return QByteArray("_Callback({\"data\":{\"visitcount\":") + total + ",\"dayvisit\":" + today +
+           ",\"spacemark\":1}});";
+}
+
+QByteArray BinaryBody()
+{
+    QByteArray bytes(4096, '\0');
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        bytes[i] = char((i * 7919 + 13) % 256);
+    return bytes;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "support/MessageBoxDriver.h"
+#include "support/StandInService.h"
+
+#include "app/Form1.h"
+#include "runtime/Label.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <chrono>
+
+// The real window, loaded and shown, asking a stand-in service (or host, when one is given)
+// within deadline, with a driver for its message boxes.
+class WindowUnderTest
+{
+public:
+    explicit WindowUnderTest(std::chrono::milliseconds deadline = std::chrono::seconds(1),
+                             const QString &host = QString());
+
+    // Types account, clicks the lookup button, answers the boxes that follow with OK and
+    // returns them as "style|title|text".
+    QStringList lookUp(const QString &account);
+
+    StandInService service;
+    MessageBoxDriver boxes;
+    Form1 form;
+    const bool loaded;
+    QLineEdit *const Text1;
+    QPushButton *const Command1;
+    Runtime::Label *const Label7;
+    Runtime::Label *const Label9;
+};
+
+// A statistics reply in the service's shape.
+QByteArray StatisticsReply(const char *total, const char *today);
+
+// 4 KiB of bytes of every value, the same each time.
+QByteArray BinaryBody();
