@@ -27,9 +27,14 @@ Lookup::Lookup(QLineEdit *Text1, QPushButton *Command1, Label *Label7, Label *La
 
 void Lookup::Command1_Click()
 {
+    // Disabling the button sends the focus on to the next one. It comes back afterwards, so
+    // that Space looks up again rather than opening the web page.
+    const bool hadFocus = Command1->hasFocus();
     Command1->setEnabled(false);
     Command1->setText(BusyCaption);
     QueryPopularity();
+    if (hadFocus)
+        Command1->setFocus();
 }
 
 void Lookup::QueryPopularity()

@@ -60,6 +60,7 @@ private slots:
     void outcome();
     void buttonIsBusyUntilTheResultIsShown();
     void failureAfterSuccessShowsZeros();
+    void focusComesBackToTheButton();
     void faultsEndOnTheFailureBranch_data();
     void faultsEndOnTheFailureBranch();
     void requestCarriesTheTrimmedEncodedAccount_data();
@@ -201,6 +202,18 @@ void TestLookup::failureAfterSuccessShowsZeros()
     QCOMPARE(window->lookUp(QStringLiteral("10001")), QStringList{Failure});
     QCOMPARE(window->Label7->caption(), QStringLiteral("0"));
     QCOMPARE(window->Label9->caption(), QStringLiteral("0"));
+}
+
+void TestLookup::focusComesBackToTheButton()
+{
+    window->service.answer(StatisticsReply("1", "1"));
+    window->form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window->form));
+    window->Command1->setFocus();
+    window->boxes.answer({vbOK});
+    QTest::keyClick(window->Command1, Qt::Key_Space);
+    QCOMPARE(window->boxes.boxes.size(), 1);
+    QCOMPARE(window->form.focusWidget(), window->Command1);
 }
 
 // clang-format off
