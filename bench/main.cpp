@@ -215,11 +215,13 @@ QString ratio(qint64 measured, qint64 baseline)
     return QString::number(double(measured) / double(baseline), 'f', 2) + QStringLiteral("×");
 }
 
-void row(const QString &what, const QString &program, const QString &baseline, const QString &ratio,
-         const QString &target)
+// A table row: measured against baseline, both written in unit, and their ratio.
+void compare(const QString &what, qint64 measured, qint64 baseline, const QString &baselineName,
+             QString (*unit)(qint64), const QString &target)
 {
-    std::printf("| %s | %s | %s | %s | %s |\n", qPrintable(what), qPrintable(program),
-                qPrintable(baseline), qPrintable(ratio), qPrintable(target));
+    std::printf("| %s | %s | %s (%s) | %s | %s |\n", qPrintable(what), qPrintable(unit(measured)),
+                qPrintable(unit(baseline)), qPrintable(baselineName),
+                qPrintable(ratio(measured, baseline)), qPrintable(target));
 }
 
 int drive(int runs, int lookups)
@@ -278,33 +280,24 @@ int drive(int runs, int lookups)
     std::printf("| Measure | Vistameter | Baseline | Ratio | Target |\n");
     std::printf("| --- | --- | --- | --- | --- |\n");
     const qint64 frame = median(program.frame);
-    const qint64 bareFrame = median(bare.frame);
-    row(QStringLiteral("Start-up to first frame (median of %1)").arg(runs), ms(frame),
-        ms(bareFrame) + QStringLiteral(" (bare window)"), ratio(frame, bareFrame),
-        QStringLiteral("≤ 1.25×"));
-    const qint64 chineseFrame = median(chinese.frame);
-    row(QStringLiteral("Start-up, against a window with a Chinese label"), ms(frame),
-        ms(chineseFrame) + QStringLiteral(" (Chinese label)"), ratio(frame, chineseFrame),
-        QStringLiteral("—"));
-    const qint64 first = median(firstProgram);
-    const qint64 firstBase = median(firstPlain);
-    row(QStringLiteral("First lookup, click to counters (median of %1)").arg(runs), ms(first),
-        ms(firstBase) + QStringLiteral(" (plain GET)"), ratio(first, firstBase),
-        QStringLiteral("—"));
-    const qint64 warmProgram = valueOf(warm, "program");
-    const qint64 warmPlain = valueOf(warm, "plain");
-    row(QStringLiteral("Warm lookup, click to counters (median of %1)").arg(lookups),
-        ms(warmProgram), ms(warmPlain) + QStringLiteral(" (plain GET)"),
-        ratio(warmProgram, warmPlain), QStringLiteral("≤ 1.5×"));
     const qint64 peak = median(program.peak);
-    const qint64 barePeak = median(bare.peak);
-    row(QStringLiteral("Peak memory (VmHWM) at first frame"), mib(peak),
-        mib(barePeak) + QStringLiteral(" (bare window)"), ratio(peak, barePeak),
-        QStringLiteral("≤ 1.3×"));
-    const qint64 chinesePeak = median(chinese.peak);
-    row(QStringLiteral("Peak memory, against a window with a Chinese label"), mib(peak),
-        mib(chinesePeak) + QStringLiteral(" (Chinese label)"), ratio(peak, chinesePeak),
-        QStringLiteral("—"));
+    const QString bareWindow = QStringLiteral("bare window");
+    const QString chineseLabel = QStringLiteral("Chinese label");
+    const QString plainRequest = QStringLiteral("plain GET");
+    const QString none = QStringLiteral("—");
+    compare(QStringLiteral("Start-up to first frame (median of %1)").arg(runs), frame,
+            median(bare.frame), bareWindow, ms, QStringLiteral("≤ 1.25×"));
+    compare(QStringLiteral("Start-up, against a window with a Chinese label"), frame,
+            median(chinese.frame), chineseLabel, ms, none);
+    compare(QStringLiteral("First lookup, click to counters (median of %1)").arg(runs),
+            median(firstProgram), median(firstPlain), plainRequest, ms, none);
+    compare(QStringLiteral("Warm lookup, click to counters (median of %1)").arg(lookups),
+            valueOf(warm, "program"), valueOf(warm, "plain"), plainRequest, ms,
+            QStringLiteral("≤ 1.5×"));
+    compare(QStringLiteral("Peak memory (VmHWM) at first frame"), peak, median(bare.peak),
+            bareWindow, mib, QStringLiteral("≤ 1.3×"));
+    compare(QStringLiteral("Peak memory, against a window with a Chinese label"), peak,
+            median(chinese.peak), chineseLabel, mib, none);
 
     std::printf("\nStart-up stages, median time from process start "
                 "(Vistameter / bare window / Chinese label):\n");

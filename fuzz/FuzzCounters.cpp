@@ -6,10 +6,6 @@
 
 namespace {
 
-const QString VisitCountKey = QStringLiteral("\"visitcount\":");
-const QString DayVisitKey = QStringLiteral("\"dayvisit\":");
-const QString SpaceMarkKey = QStringLiteral("\"spacemark\":");
-
 // A cut ends where the first occurrence of its closing key begins; when its opening key is
 // there too, the cut is all that stands between the two keys.
 void checkCut(const QString &reply, const QString &cut, const QString &openingKey,

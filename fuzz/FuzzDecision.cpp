@@ -11,10 +11,6 @@
 
 namespace {
 
-const QString VisitCountKey = QStringLiteral("\"visitcount\":");
-const QString DayVisitKey = QStringLiteral("\"dayvisit\":");
-const QString SpaceMarkKey = QStringLiteral("\"spacemark\":");
-
 bool isCount(const QString &text)
 {
     return !text.isEmpty() &&

@@ -8,6 +8,12 @@
 #include <cstdlib>
 #include <cstring>
 
+// The keys of a statistics reply, spelled out again here so that the checks don't lean on
+// the code they check.
+inline const QString VisitCountKey = QStringLiteral("\"visitcount\":");
+inline const QString DayVisitKey = QStringLiteral("\"dayvisit\":");
+inline const QString SpaceMarkKey = QStringLiteral("\"spacemark\":");
+
 // The texts one fuzz input stands for. As UTF-8 it is what the transfer makes of a reply's
 // bytes; as UTF-16 it also reaches code units that decoding UTF-8 never yields, such as lone
 // surrogates, which the text work must carry through like any other character.

@@ -19,26 +19,22 @@ const QString Failure =
     QStringLiteral("16|OmblePellin提示|抱歉!读取信息失败!此空间未开通或已设置访问权限!\n \n"
                    "也有可能因您的网络不稳定!暂时不能读取人气信息!");
 
-QString shown(int style, const QString &title, const QString &text)
-{
-    return QStringLiteral("%1|%2|%3").arg(style).arg(title, text);
-}
-
 QString success(const QString &account)
 {
-    return shown(vbInformation, Title, QStringLiteral("获取【QQ:%1】空间人气成功!").arg(account));
+    return ShownBox(vbInformation, Title,
+                    QStringLiteral("获取【QQ:%1】空间人气成功!").arg(account));
 }
 
 QString bothHigh(const QString &total, const QString &today)
 {
-    return shown(vbInformation, Title,
-                 QStringLiteral("哇,空间总人气很高哦![%1]人!,空间今日人气也很高嘛![%2]人哦!")
-                     .arg(total, today));
+    return ShownBox(vbInformation, Title,
+                    QStringLiteral("哇,空间总人气很高哦![%1]人!,空间今日人气也很高嘛![%2]人哦!")
+                        .arg(total, today));
 }
 
 QString totalHigh(const QString &total, const QString &today)
 {
-    return shown(
+    return ShownBox(
         vbInformation, QStringLiteral("Omble提示"),
         QStringLiteral("哎呦,空间今日人气不是很高哦![%1]人!\n不过空间总人气很高嘛![%2]人哦!")
             .arg(today, total));

@@ -7,11 +7,13 @@
 
 // The program's own environment, with the service and the web page opener replaced and a
 // deadline short enough for a test to wait out.
-inline Form1::Environment TestEnvironment(const QString &serviceHost)
+inline Form1::Environment
+TestEnvironment(const QString &serviceHost,
+                std::chrono::milliseconds deadline = std::chrono::seconds(1))
 {
     Form1::Environment environment = Form1::ProgramEnvironment();
     environment.serviceHost = serviceHost;
-    environment.requestTimeout = std::chrono::seconds(1);
+    environment.requestTimeout = deadline;
     environment.urlOpener = {QStringLiteral("true")};
     return environment;
 }

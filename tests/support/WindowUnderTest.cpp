@@ -8,13 +8,6 @@
 
 namespace {
 
-Form1::Environment environmentFor(const QString &host, std::chrono::milliseconds deadline)
-{
-    Form1::Environment environment = TestEnvironment(host);
-    environment.requestTimeout = deadline;
-    return environment;
-}
-
 bool loadAndShow(Form1 &form)
 {
     const bool loaded = form.Load();
@@ -25,7 +18,7 @@ bool loadAndShow(Form1 &form)
 } // namespace
 
 WindowUnderTest::WindowUnderTest(std::chrono::milliseconds deadline, const QString &host)
-    : form(environmentFor(host.isEmpty() ? service.host() : host, deadline)),
+    : form(TestEnvironment(host.isEmpty() ? service.host() : host, deadline)),
       loaded(loadAndShow(form)), Text1(Control<QLineEdit>(form, "Text1")),
       Command1(Control<QPushButton>(form, "Command1")),
       Label7(Control<Runtime::Label>(form, "Label7")),
@@ -40,8 +33,13 @@ QStringList WindowUnderTest::lookUp(const QString &account)
     QTest::mouseClick(Command1, Qt::LeftButton);
     QStringList seen;
     for (const MessageBoxDriver::Box &box : std::as_const(boxes.boxes))
-        seen << QStringLiteral("%1|%2|%3").arg(box.style).arg(box.title, box.text);
+        seen << ShownBox(box.style, box.title, box.text);
     return seen;
+}
+
+QString ShownBox(int style, const QString &title, const QString &text)
+{
+    return QStringLiteral("%1|%2|%3").arg(style).arg(title, text);
 }
 
 QByteArray StatisticsReply(const char *total, const char *today)

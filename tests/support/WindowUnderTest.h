@@ -20,7 +20,7 @@ public:
                              const QString &host = QString());
 
     // Types account, clicks the lookup button, answers the boxes that follow with OK and
-    // returns them as "style|title|text".
+    // returns them as ShownBox gives them.
     QStringList lookUp(const QString &account);
 
     StandInService service;
@@ -32,6 +32,9 @@ public:
     Runtime::Label *const Label7;
     Runtime::Label *const Label9;
 };
+
+// A message box as one line, "style|title|text", for comparing lists of them.
+QString ShownBox(int style, const QString &title, const QString &text);
 
 // A statistics reply in the service's shape.
 QByteArray StatisticsReply(const char *total, const char *today);
