@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "LookupClock.h"
 
 #include "FirstFrameProbe.h"

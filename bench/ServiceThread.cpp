@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ServiceThread.h"
 
 #include "DemoService.h"

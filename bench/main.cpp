@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The benchmark driver: the program's start-up, lookup and memory, each against a baseline
 // measured in the same run, printed as a table.
 //   vistameter-bench [--runs N] [--lookups N]

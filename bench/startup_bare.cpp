@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The start-up baseline: a Qt Widgets window of the program's size with one label, and the
 // same probe. With --chinese the label reads in Chinese, as the program's controls do, which
 // brings in the CJK font and its fallback lookup: the part of the program's start-up that any

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's own main(), with a probe that reports its first frame and ends it there.
 
 #include "FirstFrameProbe.h"

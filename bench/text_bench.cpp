@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The cost of reading a reply: ReadCounts and ConvNum on replies of 1 KiB, 64 KiB and 1 MiB.
 // The counters sit at the end, after other fields, so every search runs over the whole reply;
 // a reply without counters is searched through once and given up.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Compiler warnings, sanitizers and fuzz targets; scripts/dev test turns the strict parts on.
 
 option(VISTAMETER_WERROR "Treat compiler warnings as errors" OFF)

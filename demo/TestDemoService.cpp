@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "DemoService.h"
 
 #include "text/CounterText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The demo statistics service: vistameter-demo-service [port], 8080 when none is given.
 
 #include "DemoService.h"

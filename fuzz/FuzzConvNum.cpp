@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // ConvNum on any text: the trimmed text comes back grouped, and the caller's text is left
 // trimmed.
 

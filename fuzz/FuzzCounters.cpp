@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Cutting the two value texts out of any reply and cleaning them with gl.
 
 #include "FuzzSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The whole decision on a reply, as the lookup makes it: either both counts, shown grouped in
 // Label7 and Label9, and a verdict on them, or the failure branch.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "lookup/Lookup.h"
@@ -53,25 +54,25 @@ private:
 
     // Declared from the bottom of the stack up: a widget created later lies above its
     // earlier siblings.
-    Runtime::TextBox *Text2 = new Runtime::TextBox(this);
-    QGroupBox *Frame2 = new QGroupBox(this);
-    QGroupBox *Frame3 = new QGroupBox(Frame2);
-    QPushButton *Command2 = new QPushButton(Frame3);
-    QPushButton *Command3 = new QPushButton(Frame3);
-    QPushButton *Command4 = new QPushButton(Frame3);
-    QGroupBox *Frame1 = new QGroupBox(this);
-    Runtime::Label *Label9 = new Runtime::Label(Frame1);
-    Runtime::Label *Label2 = new Runtime::Label(Frame1);
-    Runtime::Label *Label7 = new Runtime::Label(Frame1);
-    Runtime::Label *Label1 = new Runtime::Label(Frame1);
-    QPushButton *Command1 = new QPushButton(Frame1);
-    QLineEdit *Text1 = new QLineEdit(this);
-    Runtime::Inet *In1 = new Runtime::Inet(this);
-    Runtime::Inet *In2 = new Runtime::Inet(this);
-    Runtime::Inet *In3 = new Runtime::Inet(this);
-    QLabel *PicCaption = new QLabel(this);
-    QLabel *PicBorder = new QLabel(PicCaption);
-    Runtime::StatusBar *StatusBar1 = new Runtime::StatusBar(33, this);
+    Runtime::TextBox *Text2 = new Runtime::TextBox(this); // the help text, hidden
+    QGroupBox *Frame2 = new QGroupBox(this);              // the outer outline
+    QGroupBox *Frame3 = new QGroupBox(Frame2);            // frames the side buttons
+    QPushButton *Command2 = new QPushButton(Frame3);      // opens the maker's web page
+    QPushButton *Command3 = new QPushButton(Frame3);      // shows the help text
+    QPushButton *Command4 = new QPushButton(Frame3);      // asks to close the window
+    QGroupBox *Frame1 = new QGroupBox(this);              // frames the lookup
+    Runtime::Label *Label9 = new Runtime::Label(Frame1);  // today's visits
+    Runtime::Label *Label2 = new Runtime::Label(Frame1);  // the caption "今日访问人数："
+    Runtime::Label *Label7 = new Runtime::Label(Frame1);  // the total visits
+    Runtime::Label *Label1 = new Runtime::Label(Frame1);  // the caption "历史访问人数："
+    QPushButton *Command1 = new QPushButton(Frame1);      // the lookup button
+    QLineEdit *Text1 = new QLineEdit(this);               // the QQ account number
+    Runtime::Inet *In1 = new Runtime::Inet(this);         // never used
+    Runtime::Inet *In2 = new Runtime::Inet(this);         // the lookup's transfer
+    Runtime::Inet *In3 = new Runtime::Inet(this);         // never used
+    QLabel *PicCaption = new QLabel(this);                // a bitmap out of sight
+    QLabel *PicBorder = new QLabel(PicCaption);           // a bitmap out of sight
+    Runtime::StatusBar *StatusBar1 = new Runtime::StatusBar(33, this); // the maker's notice
 
     const Environment m_environment;
     Runtime::SkinH m_skinH{m_environment.programDirectory};

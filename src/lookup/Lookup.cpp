@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Lookup.h"
 
 #include "runtime/Inet.h"

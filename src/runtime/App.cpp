@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "App.h"
 
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Inet.h"
 
 #include <QEventLoop>

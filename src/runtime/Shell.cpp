@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Shell.h"
 
 #include "RuntimeError.h"

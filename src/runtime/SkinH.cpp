@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SkinH.h"
 
 #include "RuntimeError.h"

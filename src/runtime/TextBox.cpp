@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "TextBox.h"
 
 namespace Runtime {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "User32.h"
 
 #include <QWidget>

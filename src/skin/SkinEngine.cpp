@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The skin engine: draws the whole application from a skin file, which is a Qt style sheet.
 //
 // A skin may be locked: its first line is then "/* skinh-password: WORD */", and it is applied

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/Fixtures.h"
 #include "support/MessageBoxDriver.h"
 #include "support/StandInService.h"

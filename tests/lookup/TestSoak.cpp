@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/WindowUnderTest.h"
 
 #include "runtime/MsgBox.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "support/MessageBoxDriver.h"
 #include "support/StandInService.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "MessageBoxDriver.h"
 
 #include "runtime/MsgBox.h"

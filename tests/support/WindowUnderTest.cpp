@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "WindowUnderTest.h"
 
 #include "support/Fixtures.h"
