@@ -24,7 +24,7 @@ public:
     static constexpr int MaxRedirects = 5;
     // The most taken from the connection in one event, so that other events get their turn
     // however fast the server sends; also the most the connection buffers.
-    static constexpr qint64 ReadSlice = 64 * 1024;
+    static constexpr qint64 ReadSlice = qint64(64) * 1024;
 
     explicit HttpGet(QObject *parent = nullptr);
 

@@ -41,7 +41,7 @@ HttpReply::State HttpReply::feed(QByteArrayView bytes)
             break;
         default:
             if (takeLine(bytes)) {
-                line();
+                completeLine();
                 m_line.clear();
             } else if (m_part == Part::StatusLine &&
                        !QByteArrayView("HTTP/").startsWith(
@@ -85,7 +85,7 @@ bool HttpReply::takeLine(QByteArrayView &bytes)
     return true;
 }
 
-void HttpReply::line()
+void HttpReply::completeLine()
 {
     switch (m_part) {
     case Part::StatusLine:

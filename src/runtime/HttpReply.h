@@ -12,9 +12,10 @@ namespace Runtime {
 class HttpReply
 {
 public:
-    static constexpr qsizetype MaxHeadSize = 64 * 1024; // status line and header lines together
+    static constexpr qsizetype MaxHeadSize =
+        qsizetype(64) * 1024; // status line and header lines together
     static constexpr int MaxHeaderLines = 100;
-    static constexpr qsizetype MaxBodySize = 1024 * 1024;
+    static constexpr qsizetype MaxBodySize = qsizetype(1024) * 1024;
     static constexpr int MaxInterimReplies = 5;     // 1xx replies skipped before the real one
     static constexpr qsizetype MaxChunkLine = 1024; // a chunk's size and its extensions
 
@@ -52,7 +53,7 @@ private:
     // without its end. Fails the reply when the line outgrows m_lineBudget.
     bool takeLine(QByteArrayView &bytes);
     // What each complete line means in the part it belongs to.
-    void line();
+    void completeLine();
     void statusLine();
     void headerLine();
     void headEnd();

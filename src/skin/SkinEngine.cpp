@@ -20,7 +20,7 @@ enum Result : int {
 
 // A skin is a page or two of style sheet; a larger file is no skin, and the start-up that
 // reads it is not held up.
-constexpr qint64 MaxSkinSize = 1024 * 1024;
+constexpr qint64 MaxSkinSize = qint64(1024) * 1024;
 
 const QByteArray LockPrefix = QByteArrayLiteral("/* skinh-password: ");
 const QByteArray LockSuffix = QByteArrayLiteral(" */");
