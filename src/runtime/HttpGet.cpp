@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "HttpGet.h"
 
+#include <QHostAddress>
 #include <QNetworkProxy>
 #include <QNetworkProxyFactory>
 #include <QSslSocket>
@@ -74,11 +75,15 @@ void HttpGet::connectTo(const QUrl &url)
 
     QString host = url.host();
     auto port = quint16(url.port(secure ? 443 : 80));
+    // This machine's own loopback is none of a proxy's business, as browsers hold too.
+    QNetworkProxy socketProxy(QNetworkProxy::NoProxy);
+    const bool loopback =
+        url.host() == QLatin1String("localhost") || QHostAddress(url.host()).isLoopback();
+    const QNetworkProxy proxy =
+        loopback ? socketProxy
+                 : QNetworkProxyFactory::systemProxyForQuery(QNetworkProxyQuery(url)).value(0);
     // The socket reaches a SOCKS proxy, or tunnels through an HTTP one, by itself; plain HTTP
     // goes to an HTTP proxy as a request for the whole address.
-    QNetworkProxy socketProxy(QNetworkProxy::NoProxy);
-    const QNetworkProxy proxy =
-        QNetworkProxyFactory::systemProxyForQuery(QNetworkProxyQuery(url)).value(0);
     const bool viaHttpProxy = proxy.type() == QNetworkProxy::HttpProxy && !secure;
     if (viaHttpProxy) {
         host = proxy.hostName();

@@ -103,37 +103,41 @@ void TestRuntime::msgBoxRefusesButtonSetsItCantShow()
 // clang-format off
 void TestRuntime::inetSendsAPlainGet_data()
 {
-    QTest::addColumn<bool>("viaProxy");
+    QTest::addColumn<QByteArray>("proxy"); // the system's; "stand-in" for the stand-in
+    QTest::addColumn<QByteArray>("host");  // asked for; empty: the stand-in
     QTest::addColumn<QByteArray>("requestLine");
-    QTest::addColumn<QByteArray>("host"); // empty: the stand-in's
 
-    QTest::newRow("to the server") << false << QByteArray("GET /a/b?c=d%26e HTTP/1.0") << QByteArray();
+    const QByteArray none;
+    QTest::newRow("to the server") << none << none << QByteArray("GET /a/b?c=d%26e HTTP/1.0");
     // As browsers send it to an HTTP proxy; the name is the proxy's to look up.
-    QTest::newRow("to the system's proxy")
-        << true << QByteArray("GET http://vistameter.invalid/a/b?c=d%26e HTTP/1.0") << QByteArray("vistameter.invalid");
+    QTest::newRow("to the system's proxy") << QByteArray("stand-in") << QByteArray("vistameter.invalid")
+                                           << QByteArray("GET http://vistameter.invalid/a/b?c=d%26e HTTP/1.0");
+    QTest::newRow("loopback, past the proxy") << QByteArray("http://127.0.0.1:9") << none
+                                              << QByteArray("GET /a/b?c=d%26e HTTP/1.0");
 }
 // clang-format on
 
 void TestRuntime::inetSendsAPlainGet()
 {
-    StandInService service;
-    QFETCH(bool, viaProxy);
-    QFETCH(QByteArray, requestLine);
+    QFETCH(QByteArray, proxy);
     QFETCH(QByteArray, host);
+    QFETCH(QByteArray, requestLine);
+    StandInService service;
     service.answer("ok");
     const QByteArray serviceHost = service.host().toLatin1();
-    if (viaProxy)
-        qputenv("http_proxy", "http://" + serviceHost);
-    const QString url = "http://" + (viaProxy ? host : serviceHost) + "/a/b?c=d%26e#part";
-    const QString body = Inet().OpenURL(url);
+    if (!proxy.isEmpty())
+        qputenv("http_proxy", proxy == "stand-in" ? "http://" + serviceHost : proxy);
+    if (host.isEmpty())
+        host = serviceHost;
+    const QString body = Inet().OpenURL("http://" + host + "/a/b?c=d%26e#part");
     qunsetenv("http_proxy");
 
     QCOMPARE(body, QStringLiteral("ok"));
     const QList<QByteArray> lines = service.requests.all().value(0).split('\n');
     QCOMPARE(lines.value(0), requestLine + '\r');
     QCOMPARE(lines.mid(1, 3),
-             (QList<QByteArray>{"Host: " + (host.isEmpty() ? serviceHost : host) + '\r',
-                                "Accept-Encoding: identity\r", "Connection: close\r"}));
+             (QList<QByteArray>{"Host: " + host + '\r', "Accept-Encoding: identity\r",
+                                "Connection: close\r"}));
     QVERIFY2(QRegularExpression(QStringLiteral("^User-Agent: Vistameter/\\d+\\.\\d+\\.\\d+\r$"))
                  .match(QString::fromLatin1(lines.value(4)))
                  .hasMatch(),
