@@ -11,7 +11,7 @@
 using namespace Runtime;
 
 const QString ServiceHost = QStringLiteral(VISTAMETER_SERVICE_HOST);
-const QString MakerPage = QStringLiteral("https://pellin.example.com/");
+const QString MakerPage = QStringLiteral(VISTAMETER_MAKER_PAGE);
 
 namespace {
 
