@@ -2,6 +2,7 @@
 #include "support/Fixtures.h"
 #include "support/MessageBoxDriver.h"
 #include "support/StandInService.h"
+#include "support/WindowUnderTest.h"
 
 #include "runtime/App.h"
 #include "runtime/Inet.h"
@@ -12,17 +13,56 @@
 #include "runtime/TextBox.h"
 #include "runtime/User32.h"
 
+#include <QAccessible>
 #include <QFile>
+#include <QGlyphRun>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextLayout>
 #include <QTimer>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 using namespace Runtime;
+
+namespace {
+
+// Contrast ratio of two colours as WCAG 2 defines it, from 1:1 to 21:1.
+double contrast(QRgb a, QRgb b)
+{
+    auto luminance = [](QRgb c) {
+        auto linear = [](int v) {
+            const double s = v / 255.0;
+            return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(qRed(c)) + 0.7152 * linear(qGreen(c)) + 0.0722 * linear(qBlue(c));
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The text a control shows, whatever kind it is.
+void showText(QWidget *control, const QString &text)
+{
+    if (auto *frame = qobject_cast<QGroupBox *>(control))
+        frame->setTitle(text);
+    else if (auto *button = qobject_cast<QPushButton *>(control))
+        button->setText(text);
+    else if (auto *label = qobject_cast<Label *>(control))
+        label->setCaption(text);
+    else if (auto *panel = qobject_cast<QLabel *>(control))
+        panel->setText(text);
+    else if (auto *edit = qobject_cast<QLineEdit *>(control))
+        edit->setText(text);
+}
+
+} // namespace
 
 // The window as the user meets it: its controls in their places, its texts, its start, its
 // close question and its side buttons.
@@ -40,12 +80,19 @@ private slots:
     void fixedTexts_data();
     void fixedTexts();
     void fontsAndTransferControls();
+    void oneTypefaceForDigitsAndChinese();
     void helpTextIsKeptToTheCharacter();
     void startsWithTheFocusInAnEmptyAccountBox();
     void enterAndEscapeDoNothing();
     void countersWidenToTheRight();
     void pictures();
     void scaledWindowIsTheSamePicture();
+    void skinIsLegible_data();
+    void skinIsLegible();
+    void screenReaderHearsWhatIsSeen_data();
+    void screenReaderHearsWhatIsSeen();
+    void accountMessageKeepsToTheScreen_data();
+    void accountMessageKeepsToTheScreen();
 
     void loadSkinsBlanksAndFixesTheSize();
     void closeAsksOnce_data();
@@ -192,6 +239,8 @@ void TestForm1::fontsAndTransferControls()
 {
     QVERIFY(form->Load());
     QCOMPARE(form->font().pointSize(), 9);
+    QCOMPARE(form->font().families().mid(0, 3),
+             (QStringList{"Microsoft YaHei", "Noto Sans CJK SC", "WenQuanYi Micro Hei"}));
     auto *Text1 = Control<QLineEdit>(*form, "Text1");
     QVERIFY(Text1->font().bold());
     QCOMPARE(Text1->font().pointSize(), 9);
@@ -208,6 +257,21 @@ void TestForm1::fontsAndTransferControls()
                  .findChild<Inet *>(QStringLiteral("In2"))
                  ->requestTimeout(),
              std::chrono::milliseconds(60000));
+}
+
+void TestForm1::oneTypefaceForDigitsAndChinese()
+{
+    QVERIFY(form->Load());
+    const QFont font = Control<Label>(*form, "Label9")->font();
+    QTextLayout layout(QStringLiteral("1亿2345万6789"), font);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    QCOMPARE(runs.size(), 1);
+    // 12 px a Chinese character at 96 dpi, the layout's measure.
+    const qreal scale = QFontMetricsF(font).fontDpi() / 96;
+    QCOMPARE(QFontMetricsF(font).horizontalAdvance(u'万') / scale, 12.0);
 }
 
 void TestForm1::helpTextIsKeptToTheCharacter()
@@ -267,14 +331,14 @@ void TestForm1::countersWidenToTheRight()
     auto *Label9 = Control<Label>(*form, "Label9");
     auto *Label1 = Control<Label>(*form, "Label1");
     auto *Label7 = Control<Label>(*form, "Label7");
-    // A count up to 72 px wide stays clear of the caption to its right.
-    for (const QString &count :
-         {QStringLiteral("1"), QStringLiteral("99"), QStringLiteral("999万9999")}) {
+    // Digits half as wide as a Chinese character: a count of up to eight digits stays clear
+    // of the caption to its right, with a gap.
+    for (const QString &count : {QStringLiteral("1"), QStringLiteral("99"),
+                                 QStringLiteral("999万9999"), QStringLiteral("9999万9999")}) {
         Label9->setCaption(count);
         QCOMPARE(Label9->pos(), QPoint(112, 80));
         QVERIFY(Label9->width() >= Label9->fontMetrics().horizontalAdvance(count));
-        if (Label9->fontMetrics().horizontalAdvance(count) <= 72)
-            QVERIFY2(Label9->geometry().right() < Label1->x(), qPrintable(count));
+        QVERIFY2(Label9->geometry().right() + 2 < Label1->x(), qPrintable(count));
     }
     Label7->setCaption(QStringLiteral("1亿2345万6789"));
     QCOMPARE(Label7->pos(), QPoint(272, 80));
@@ -462,6 +526,253 @@ void TestForm1::missingSkinEngineEndsBeforeTheWindowShows()
     QCOMPARE(boxes->boxes.size(), 1);
     QVERIFY(boxes->boxes.first().text.contains(QLatin1String("SkinH_VB6")));
     QVERIFY(!form->testAttribute(Qt::WA_WState_ExplicitShowHide));
+}
+
+// clang-format off
+void TestForm1::skinIsLegible_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text"); // empty: the focus mark is measured
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<double>("least");
+
+    QTest::newRow("frame title") << "Frame1" << "窗口" << "" << 4.5;
+    QTest::newRow("lookup button") << "Command1" << "获取空间人气" << "" << 4.5;
+    QTest::newRow("lookup button, hovered") << "Command1" << "获取空间人气" << "hover" << 4.5;
+    QTest::newRow("lookup button, pressed") << "Command1" << "获取空间人气" << "pressed" << 4.5;
+    QTest::newRow("lookup button, busy") << "Command1" << "获取人气信息中" << "disabled" << 4.5;
+    QTest::newRow("web page button") << "Command2" << "访问Pellin博客" << "" << 4.5;
+    QTest::newRow("help button, hovered") << "Command3" << "软件说明" << "hover" << 4.5;
+    QTest::newRow("exit button, pressed") << "Command4" << "退出软件" << "pressed" << 4.5;
+    QTest::newRow("today's caption") << "Label2" << "今日访问人数：" << "" << 4.5;
+    QTest::newRow("today's count") << "Label9" << "1万2345" << "" << 4.5;
+    QTest::newRow("total's count") << "Label7" << "12亿3456万7890" << "" << 4.5;
+    QTest::newRow("account") << "Text1" << "10001" << "" << 4.5;
+    QTest::newRow("maker's notice") << "Panel1" << "Tavik.Vistameter 由 OmblePellin 制作" << "" << 4.5;
+    QTest::newRow("focus, lookup button") << "Command1" << "" << "" << 3.0;
+    QTest::newRow("focus, lookup button, hovered") << "Command1" << "" << "hover" << 3.0;
+    QTest::newRow("focus, lookup button, pressed") << "Command1" << "" << "pressed" << 3.0;
+    QTest::newRow("focus, web page button") << "Command2" << "" << "" << 3.0;
+    QTest::newRow("focus, web page button, hovered") << "Command2" << "" << "hover" << 3.0;
+    QTest::newRow("focus, web page button, pressed") << "Command2" << "" << "pressed" << 3.0;
+}
+// clang-format on
+
+void TestForm1::skinIsLegible()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(QString, state);
+    QFETCH(double, least);
+    QVERIFY(form->Load());
+    form->Show();
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    auto *control = name == QLatin1String("Panel1")
+                        ? Control<StatusBar>(*form, "StatusBar1")->findChild<QLabel *>()
+                        : Control<QWidget>(*form, qPrintable(name));
+    // Over the control and, unless hovering, away again: the way in tells the control that it
+    // was under the pointer, wherever the pointer was before.
+    QTest::mouseMove(control, QPoint(1, 1));
+    if (state == QLatin1String("hover"))
+        QTest::mouseMove(control);
+    else
+        QTest::mouseMove(form.get(), QPoint(2, 2));
+    QTRY_COMPARE(control->underMouse(), state == QLatin1String("hover"));
+    if (auto *button = qobject_cast<QPushButton *>(control))
+        button->setDown(state == QLatin1String("pressed"));
+    control->setEnabled(state != QLatin1String("disabled"));
+    const QRect area(control->mapTo(form.get(), QPoint(0, 0)), control->size());
+
+    double measured = 0;
+    if (!text.isEmpty()) {
+        // The text against what lies behind it: the same window rendered without the text.
+        Control<QLineEdit>(*form, "Text1")->clearFocus();
+        showText(control, text);
+        const QImage shown = form->grab(area).toImage();
+        showText(control, QString());
+        const QImage bare = form->grab(area).toImage();
+        // The text's colour is where it stands out most; the measure is its weakest place
+        // against a background that may change under it, as a gradient does.
+        QRgb ink = 0;
+        for (int y = 0; y < shown.height(); ++y) {
+            for (int x = 0; x < shown.width(); ++x) {
+                const double c = contrast(shown.pixel(x, y), bare.pixel(x, y));
+                if (c > measured) {
+                    measured = c;
+                    ink = shown.pixel(x, y);
+                }
+            }
+        }
+        for (int y = 0; y < shown.height(); ++y) {
+            for (int x = 0; x < shown.width(); ++x) {
+                if (shown.pixel(x, y) == ink && bare.pixel(x, y) != ink)
+                    measured = std::min(measured, contrast(ink, bare.pixel(x, y)));
+            }
+        }
+    } else {
+        // The focus mark at the middle of each side, against the background outside the
+        // button, against the button inside it, and against the same pixel without focus.
+        // As after Tab: a style draws its own focus mark only for the keyboard.
+        form->setAttribute(Qt::WA_KeyboardFocusChange);
+        control->setFocus();
+        const QImage focused = form->grab().toImage();
+        Control<QLineEdit>(*form, "Text1")->setFocus();
+        // Losing the focus lets go of a button held down.
+        if (auto *button = qobject_cast<QPushButton *>(control))
+            button->setDown(state == QLatin1String("pressed"));
+        const QImage unfocused = form->grab().toImage();
+        const QPoint middle = area.center();
+        const struct
+        {
+            QPoint edge, outward;
+        } sides[] = {{{middle.x(), area.top()}, {0, -1}},
+                     {{middle.x(), area.bottom()}, {0, 1}},
+                     {{area.left(), middle.y()}, {-1, 0}},
+                     {{area.right(), middle.y()}, {1, 0}}};
+        // The mark is the border: inside it, focus changes no more than a gradient's shade.
+        const QRect inside = area.adjusted(3, 3, -3, -3);
+        for (int y = inside.top(); y <= inside.bottom(); ++y) {
+            for (int x = inside.left(); x <= inside.right(); ++x)
+                QVERIFY(contrast(focused.pixel(x, y), unfocused.pixel(x, y)) < 1.1);
+        }
+        measured = 21;
+        for (const auto &side : sides) {
+            const QRgb mark = focused.pixel(side.edge);
+            measured = std::min({measured, contrast(mark, focused.pixel(side.edge + side.outward)),
+                                 contrast(mark, focused.pixel(side.edge - 2 * side.outward)),
+                                 contrast(mark, unfocused.pixel(side.edge))});
+        }
+    }
+    qInfo("%s: %.2f:1", QTest::currentDataTag(), measured);
+    QVERIFY2(measured >= least, qPrintable(QString::number(measured)));
+}
+
+// clang-format off
+void TestForm1::screenReaderHearsWhatIsSeen_data()
+{
+    QTest::addColumn<QString>("phase"); // before, during, after or failed: a lookup
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("role"); // -1: not announced at all
+    QTest::addColumn<QString>("heard");
+    QTest::addColumn<QString>("value");
+
+    const int text = QAccessible::StaticText;
+    const QString notice = QStringLiteral("Tavik.Vistameter 由 OmblePellin 制作 · 版权所有");
+    QTest::newRow("account box") << "before" << "Text1" << int(QAccessible::EditableText) << "QQ号码" << "";
+    QTest::newRow("today, empty") << "before" << "Label9" << text << "今日访问人数：暂无" << "";
+    QTest::newRow("total, empty") << "before" << "Label7" << text << "历史访问人数：暂无" << "";
+    QTest::newRow("today's caption") << "before" << "Label2" << text << "今日访问人数：" << "";
+    QTest::newRow("lookup button") << "before" << "Command1" << int(QAccessible::Button) << "获取空间人气" << "";
+    QTest::newRow("maker's notice") << "before" << "Panel1" << text << notice << "";
+    QTest::newRow("help text") << "before" << "Text2" << -1 << "" << "";
+    QTest::newRow("caption picture") << "before" << "PicCaption" << -1 << "" << "";
+    QTest::newRow("border picture") << "before" << "PicBorder" << -1 << "" << "";
+    QTest::newRow("busy button") << "during" << "Command1" << int(QAccessible::Button) << "获取人气信息中" << "";
+    QTest::newRow("account box, after") << "after" << "Text1" << int(QAccessible::EditableText) << "QQ号码" << "10001";
+    QTest::newRow("today, after") << "after" << "Label9" << text << "今日访问人数：150" << "150";
+    QTest::newRow("total, after") << "after" << "Label7" << text << "历史访问人数：1万2345" << "1万2345";
+    QTest::newRow("button, after") << "after" << "Command1" << int(QAccessible::Button) << "获取空间人气" << "";
+    QTest::newRow("help text, after") << "after" << "Text2" << -1 << "" << "";
+    QTest::newRow("retry button") << "failed" << "Command1" << int(QAccessible::Button) << "重新尝试获取" << "";
+    QTest::newRow("today, failed") << "failed" << "Label9" << text << "今日访问人数：0" << "0";
+}
+// clang-format on
+
+void TestForm1::screenReaderHearsWhatIsSeen()
+{
+    QFETCH(QString, phase);
+    QFETCH(QString, name);
+    QVERIFY(form->Load());
+    form->Show();
+    QObject *control = name == QLatin1String("Panel1")
+                           ? Control<StatusBar>(*form, "StatusBar1")->findChild<QLabel *>()
+                           : Control<QWidget>(*form, qPrintable(name));
+
+    int role = -1;
+    QString heard;
+    QString value;
+    // What a screen reader finds walking the window's tree from the top.
+    auto listen = [&] {
+        std::function<void(QAccessibleInterface *)> walk = [&](QAccessibleInterface *node) {
+            if (node->object() == control) {
+                role = node->role();
+                heard = node->text(QAccessible::Name);
+                value = node->text(QAccessible::Value);
+            }
+            for (int i = 0; i < node->childCount(); ++i)
+                walk(node->child(i));
+        };
+        walk(QAccessible::queryAccessibleInterface(form.get()));
+    };
+
+    if (phase == QLatin1String("before")) {
+        listen();
+    } else {
+        service->answer(phase == QLatin1String("failed") ? QByteArray()
+                                                         : StatisticsReply("12345", "150"));
+        boxes->answer({vbOK, vbOK});
+        if (phase == QLatin1String("during")) {
+            boxes->onShown = [&](const MessageBoxDriver::Box &) {
+                if (heard.isEmpty())
+                    listen();
+            };
+        }
+        Control<QLineEdit>(*form, "Text1")->setText(QStringLiteral("10001"));
+        QTest::mouseClick(Control<QPushButton>(*form, "Command1"), Qt::LeftButton);
+        boxes->onShown = nullptr;
+        if (phase != QLatin1String("during"))
+            listen();
+    }
+    QTEST(role, "role");
+    QTEST(heard, "heard");
+    QTEST(value, "value");
+}
+
+// clang-format off
+void TestForm1::accountMessageKeepsToTheScreen_data()
+{
+    QTest::addColumn<QString>("account");
+    QTest::addColumn<QString>("quoted"); // as the success message quotes it
+
+    QTest::newRow("pasted at full length") << QString(32767, u'7')
+                                           << "\u2068" + QString(20, u'7') + "…" + QString(19, u'7') + "\u2069";
+    QTest::newRow("right-to-left override") << "\u202E10001" << "\u2068\u202E10001\u2069";
+    QTest::newRow("stray isolate closer") << "\u2069\u202E10001" << "\u2068\u202E10001\u2069";
+}
+// clang-format on
+
+void TestForm1::accountMessageKeepsToTheScreen()
+{
+    QFETCH(QString, account);
+    QFETCH(QString, quoted);
+    service->answer(StatisticsReply("1", "1"));
+    QVERIFY(form->Load());
+    form->Show();
+    Control<QLineEdit>(*form, "Text1")->setText(account);
+    boxes->answer({vbOK});
+    QTest::mouseClick(Control<QPushButton>(*form, "Command1"), Qt::LeftButton);
+
+    QCOMPARE(boxes->boxes.size(), 1);
+    const MessageBoxDriver::Box box = boxes->boxes.first();
+    const QString suffix = QStringLiteral("】空间人气成功!");
+    QCOMPARE(box.text, QStringLiteral("获取【QQ:") + quoted + suffix);
+    QVERIFY2(box.screen.contains(box.frame), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                            .arg(box.frame.x())
+                                                            .arg(box.frame.y())
+                                                            .arg(box.frame.width())
+                                                            .arg(box.frame.height())));
+    QVERIFY(service->requestLines.value(0).contains(account.toUtf8().toPercentEncoding()));
+
+    // Nothing in the account turns the rest of the message around: it reads left to right.
+    QTextLayout layout(box.text, QApplication::font());
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(1e6);
+    layout.endLayout();
+    const int start = int(box.text.size() - suffix.size());
+    for (int i = start; i < box.text.size(); ++i)
+        QVERIFY2(line.cursorToX(i) < line.cursorToX(i + 1), qPrintable(QString::number(i - start)));
 }
 
 QTEST_MAIN(TestForm1)
