@@ -14,8 +14,8 @@ namespace {
 
 // Beside its title a window manager puts an icon, a close button and margins.
 constexpr int TitleBarExtras = 96;
-// Above the box a window manager puts a title bar, around it a border.
-constexpr int FrameExtras = 48;
+// Around the box a window manager puts a border, and a title bar above it.
+constexpr QSize FrameExtras(16, 48);
 
 } // namespace
 
@@ -48,13 +48,24 @@ void MessageBox::makeRoomForTheTitle()
 
 void MessageBox::fitTheScreen()
 {
-    const int room = screen()->availableGeometry().height() - FrameExtras;
+    const QSize room = screen()->availableGeometry().size() - FrameExtras;
+    const QString whole = text();
     // A box being shown sizes itself to its text whenever the text is set.
-    setText(text());
-    while (height() > room && text().size() > 1) {
-        const auto kept = qsizetype(double(text().size()) * room / height() * 0.9);
-        setText(ElideMiddle(text(), std::max<qsizetype>(kept, 1)));
+    auto fits = [&](qsizetype length) {
+        setText(ElideMiddle(whole, length));
+        return width() <= room.width() && height() <= room.height();
+    };
+    if (fits(whole.size()))
+        return;
+    // The longest text that fits, sought by halving: a long run without a place to break the
+    // line widens the box as much as lines of text lengthen it.
+    qsizetype fitting = 1;
+    qsizetype tooLong = whole.size();
+    while (tooLong - fitting > 1) {
+        const qsizetype length = fitting + (tooLong - fitting) / 2;
+        (fits(length) ? fitting : tooLong) = length;
     }
+    fits(fitting);
 }
 
 } // namespace Runtime

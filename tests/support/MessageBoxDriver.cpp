@@ -69,6 +69,7 @@ void MessageBoxDriver::poll()
         if (qobject_cast<const QPushButton *>(button)->isDefault())
             seen.defaultButton = button->text();
     }
+    seen.flags = box->windowFlags();
     seen.frame = box->frameGeometry();
     seen.screen = box->screen()->availableGeometry();
     boxes.append(seen);

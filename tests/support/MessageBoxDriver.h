@@ -26,8 +26,9 @@ public:
         bool plainText = false;
         QStringList buttons;   // their texts, as the box lists them
         QString defaultButton; // the one Enter presses
-        QRect frame;           // where the box lies, frame included
-        QRect screen;          // the free area of the screen it is on
+        Qt::WindowFlags flags;
+        QRect frame;  // where the box lies, frame included
+        QRect screen; // the free area of the screen it is on
     };
 
     explicit MessageBoxDriver(QObject *parent = nullptr);

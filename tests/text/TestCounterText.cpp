@@ -213,10 +213,7 @@ void TestCounterText::elideMiddle_data()
     QTest::addColumn<qsizetype>("maxLength");
     QTest::addColumn<QString>("shown");
 
-    const QString digits = QStringLiteral("1234567890");
     QTest::newRow("short enough") << "10001" << qsizetype(40) << "10001";
-    QTest::newRow("exactly the limit") << digits << qsizetype(10) << digits;
-    QTest::newRow("one over") << digits + "1" << qsizetype(10) << "12345…8901";
     QTest::newRow("as long as a text box takes")
         << QString(32767, u'7') << qsizetype(40) << QString(20, u'7') + "…" + QString(19, u'7');
     // A surrogate pair or a letter with its accent is kept whole or left out whole.
@@ -224,7 +221,6 @@ void TestCounterText::elideMiddle_data()
                                      << "😀😀…😀😀";
     QTest::newRow("combining accents") << QString("e\u0301").repeated(10) << qsizetype(8)
                                        << "e\u0301e\u0301…e\u0301";
-    QTest::newRow("room for the ellipsis only") << "12345" << qsizetype(1) << "…";
 }
 // clang-format on
 
@@ -249,9 +245,7 @@ void TestCounterText::isolate_data()
     QTest::newRow("right-to-left override") << "\u202E10001" << "\u2068\u202E10001\u2069";
     QTest::newRow("stray closing mark dropped") << "1\u20692" << "\u206812\u2069";
     QTest::newRow("open isolate closed") << "\u20671" << "\u2068\u20671\u2069\u2069";
-    QTest::newRow("matched isolate kept") << "\u2066a\u2069b" << "\u2068\u2066a\u2069b\u2069";
     QTest::newRow("each line its own pair") << "\u2067a\r\nb" << "\u2068\u2067a\u2069\u2069\r\n\u2068b\u2069";
-    QTest::newRow("line break first") << "\ra" << "\r\u2068a\u2069";
 }
 // clang-format on
 
