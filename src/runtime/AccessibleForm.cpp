@@ -33,8 +33,8 @@ QList<QWidget *> AccessibleForm::announcedControls() const
 {
     // Windows of their own, message boxes among them, are announced as windows.
     QList<QWidget *> controls;
-    for (QObject *child : widget()->children()) {
-        auto *control = qobject_cast<QWidget *>(child);
+    for (QObject *object : widget()->children()) {
+        auto *control = qobject_cast<QWidget *>(object);
         if (control && !control->isWindow() && !IsHiddenFromScreenReaders(control))
             controls << control;
     }

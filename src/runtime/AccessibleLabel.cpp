@@ -11,7 +11,7 @@ AccessibleLabel::AccessibleLabel(Label *label) : QAccessibleWidget(label, QAcces
 QString AccessibleLabel::text(QAccessible::Text t) const
 {
     const QString name = label()->accessibleName();
-    const QString caption = label()->caption();
+    QString caption = label()->caption();
     switch (t) {
     case QAccessible::Name:
         // Never the title of the frame around the label, which is what an empty caption would
