@@ -38,10 +38,11 @@ void MessageBox::makeRoomForTheTitle()
     auto *grid = qobject_cast<QGridLayout *>(layout());
     if (!grid)
         return;
-    // Title bars often set their text in bold.
+    // Title bars set their text in bold, often half as large again as a box's text.
     QFont titleFont = font();
     titleFont.setBold(true);
-    const int width = QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + TitleBarExtras;
+    const int width =
+        QFontMetrics(titleFont).horizontalAdvance(windowTitle()) * 3 / 2 + TitleBarExtras;
     grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
                   grid->rowCount(), 0, 1, grid->columnCount());
 }
