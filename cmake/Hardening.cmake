@@ -32,3 +32,28 @@ if(VISTAMETER_FUZZ AND NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     message(FATAL_ERROR "VISTAMETER_FUZZ needs clang (libFuzzer): configure with "
                         "-DCMAKE_CXX_COMPILER=clang++")
 endif()
+
+# Hardened binaries in every build but the sanitizer and fuzz builds, which instrument the
+# code their own way: a canary in each function with a local array or an address taken,
+# probed stack growth, control-flow guards on x86, checked libc calls where optimised, a
+# position-independent executable, and relocations bound and made read-only at start.
+# The flags stand before the packager's (CXXFLAGS and LDFLAGS, as dpkg-buildflags exports
+# them), so that a packager's own choice has the last word.
+if(NOT VISTAMETER_SANITIZE AND NOT VISTAMETER_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang"
+   AND CMAKE_EXECUTABLE_FORMAT STREQUAL "ELF")
+    set(hardening "-fstack-protector-strong -fstack-clash-protection")
+    if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64|i[3-6]86)$")
+        string(APPEND hardening " -fcf-protection")
+    endif()
+    # glibc checks buffer sizes only in optimised code, and warns about the macro otherwise.
+    if(NOT CMAKE_CXX_FLAGS MATCHES "_FORTIFY_SOURCE")
+        add_compile_definitions($<$<OR:$<CONFIG:Release>,$<CONFIG:RelWithDebInfo>,$<CONFIG:MinSizeRel>>:_FORTIFY_SOURCE=2>)
+    endif()
+    string(PREPEND CMAKE_CXX_FLAGS "${hardening} ")
+    foreach(kind EXE SHARED MODULE)
+        string(PREPEND CMAKE_${kind}_LINKER_FLAGS "-Wl,-z,relro,-z,now ")
+    endforeach()
+    include(CheckPIESupported)
+    check_pie_supported()
+    set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+endif()

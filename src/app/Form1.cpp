@@ -1,17 +1,20 @@
 // SPDX-License-Identifier: MIT
 #include "Form1.h"
 
+#include "runtime/Accessibility.h"
 #include "runtime/App.h"
 #include "runtime/MsgBox.h"
 #include "runtime/Shell.h"
 #include "runtime/User32.h"
 
+#include <QApplication>
+#include <QFontDatabase>
 #include <QIcon>
 
 using namespace Runtime;
 
 const QString ServiceHost = QStringLiteral(VISTAMETER_SERVICE_HOST);
-const QString MakerPage = QStringLiteral("https://pellin.example.com/");
+const QString MakerPage = QStringLiteral(VISTAMETER_MAKER_PAGE);
 
 namespace {
 
@@ -68,16 +71,17 @@ Form1::Form1(const Environment &environment, QWidget *parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    QFont windowFont = font();
-    windowFont.setPointSize(9);
-    setFont(windowFont);
+    // The window has no font of its own: it and its message boxes take the program's default,
+    // one typeface for digits and Chinese alike whose Chinese characters are 12 px wide at
+    // 96 dpi. The families of a Windows, then of a Debian desktop, then the platform's own.
+    QFont defaultFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    defaultFont.setFamilies({QStringLiteral("Microsoft YaHei"), QStringLiteral("Noto Sans CJK SC"),
+                             QStringLiteral("WenQuanYi Micro Hei"), defaultFont.family()});
+    defaultFont.setPointSize(9);
+    QApplication::setFont(defaultFont);
     resize(449, 305);
 
-    place(Text2, "Text2", 352, 280, 49, 18);
-    Text2->setText(HelpText);
-    // Out of sight behind the status bar: taking the focus there would hide the cursor in
-    // text that the help button shows.
-    Text2->setFocusPolicy(Qt::NoFocus);
+    SetUpHelpText();
 
     place(Frame2, "Frame2", 16, 16, 417, 233);
     place(Frame3, "Frame3", 24, 144, 369, 65);
@@ -94,6 +98,11 @@ Form1::Form1(const Environment &environment, QWidget *parent)
     placeLabel(Label2, "Label2", 24, 80, QStringLiteral("今日访问人数："));
     placeLabel(Label7, "Label7", 272, 80, QString());
     placeLabel(Label1, "Label1", 184, 80, QStringLiteral("历史访问人数："));
+    // A screen reader hears each counter with its caption, and an empty one as having none.
+    Label9->setAccessibleName(QStringLiteral("今日访问人数"));
+    Label2->setBuddy(Label9);
+    Label7->setAccessibleName(QStringLiteral("历史访问人数"));
+    Label1->setBuddy(Label7);
     place(Command1, "Command1", 240, 32, 105, 25);
     Command1->setText(QStringLiteral("获取空间人气"));
 
@@ -104,19 +113,11 @@ Form1::Form1(const Environment &environment, QWidget *parent)
     accountFont.setPointSize(9);
     accountFont.setBold(true);
     Text1->setFont(accountFont);
+    Text1->setAccessibleName(QStringLiteral("QQ号码"));
+    Text1->setAccessibleDescription(QStringLiteral("要查询空间人气的QQ号码"));
 
-    for (Inet *inet : {In1, In2, In3}) {
-        inet->setRemotePort(80);
-        inet->setRequestTimeout(m_environment.requestTimeout);
-    }
-    In1->setObjectName(QStringLiteral("In1"));
-    In2->setObjectName(QStringLiteral("In2"));
-    In3->setObjectName(QStringLiteral("In3"));
-
-    place(PicCaption, "PicCaption", 160, 416, 640, 48);
-    PicCaption->setPixmap(QPixmap(QStringLiteral(":/pictures/caption.bmp")));
-    place(PicBorder, "PicBorder", 56, 0, 70, 10);
-    PicBorder->setPixmap(QPixmap(QStringLiteral(":/pictures/border.bmp")));
+    SetUpTransferControls();
+    SetUpPictures();
 
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->AddPanel(QStringLiteral("Tavik.Vistameter 由 OmblePellin 制作 · 版权所有"), 429,
@@ -132,6 +133,38 @@ Form1::Form1(const Environment &environment, QWidget *parent)
     OnClick(Command2, this, &Form1::Command2_Click);
     OnClick(Command3, this, &Form1::Command3_Click);
     OnClick(Command4, this, &Form1::Command4_Click);
+}
+
+void Form1::SetUpHelpText()
+{
+    place(Text2, "Text2", 352, 280, 49, 18);
+    Text2->setText(HelpText);
+    // Out of sight behind the status bar: taking the focus there would hide the cursor in
+    // text that the help button shows, and a screen reader would read out what no one sees.
+    Text2->setFocusPolicy(Qt::NoFocus);
+    HideFromScreenReaders(Text2);
+}
+
+void Form1::SetUpTransferControls()
+{
+    for (Inet *inet : {In1, In2, In3}) {
+        inet->setRemotePort(80);
+        inet->setRequestTimeout(m_environment.requestTimeout);
+    }
+    In1->setObjectName(QStringLiteral("In1"));
+    In2->setObjectName(QStringLiteral("In2"));
+    In3->setObjectName(QStringLiteral("In3"));
+}
+
+void Form1::SetUpPictures()
+{
+    // Below the client area, where no one sees them; PicBorder goes unannounced with the
+    // picture it lies in.
+    place(PicCaption, "PicCaption", 160, 416, 640, 48);
+    PicCaption->setPixmap(QPixmap(QStringLiteral(":/pictures/caption.bmp")));
+    place(PicBorder, "PicBorder", 56, 0, 70, 10);
+    PicBorder->setPixmap(QPixmap(QStringLiteral(":/pictures/border.bmp")));
+    HideFromScreenReaders(PicCaption);
 }
 
 void Form1::Form_Load()

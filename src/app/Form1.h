@@ -48,6 +48,11 @@ protected:
     void Form_QueryUnload(qint16 &Cancel, qint16 UnloadMode) override;
 
 private:
+    // Controls that no one sees, each group set up on its own.
+    void SetUpHelpText();
+    void SetUpTransferControls();
+    void SetUpPictures();
+
     void Command2_Click();
     void Command3_Click();
     void Command4_Click();

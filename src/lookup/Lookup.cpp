@@ -5,6 +5,7 @@
 #include "runtime/Label.h"
 #include "runtime/MsgBox.h"
 #include "text/CounterText.h"
+#include "text/MessageText.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,6 +18,10 @@ namespace {
 const QString IdleCaption = QStringLiteral("获取空间人气");
 const QString BusyCaption = QStringLiteral("获取人气信息中");
 const QString RetryCaption = QStringLiteral("重新尝试获取");
+
+// The most of an account that a message quotes. An account has a dozen digits at most; a text
+// pasted at full length is shortened in its middle, and the request still carries all of it.
+constexpr qsizetype QuotedAccountLength = 40;
 
 } // namespace
 
@@ -63,8 +68,10 @@ void Lookup::QueryPopularity()
     Label9->setCaption(ConvNum(today));
     QString total = Label7->caption();
     Label7->setCaption(ConvNum(total));
+    // Isolated, so that no character of the account reorders the message around it.
     MsgBox(Command1->window(),
-           QStringLiteral("获取【QQ:") + Text1->text() + QStringLiteral("】空间人气成功!"),
+           QStringLiteral("获取【QQ:") + Isolate(ElideMiddle(Text1->text(), QuotedAccountLength)) +
+               QStringLiteral("】空间人气成功!"),
            vbInformation, MessageTitle);
     Command1->setEnabled(true);
     Command1->setText(IdleCaption);

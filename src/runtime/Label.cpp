@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "Label.h"
 
+#include <QAccessible>
 #include <QEvent>
 
 namespace Runtime {
@@ -22,6 +23,12 @@ void Label::setCaption(const QString &caption)
 {
     setText(caption);
     fitCaption();
+    // A label without an accessible name is announced by its caption, and QLabel says when
+    // that changes; a named one is announced with its caption too, and says so here.
+    if (!accessibleName().isEmpty()) {
+        QAccessibleEvent event(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void Label::changeEvent(QEvent *event)

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "MsgBox.h"
 
+#include "MessageBox.h"
 #include "RuntimeError.h"
 
-#include <QMessageBox>
+#include <QPushButton>
 
 namespace Runtime {
 
@@ -41,18 +42,22 @@ int MsgBox(QWidget *parent, const QString &prompt, int style, const QString &tit
     if (buttons != vbOKOnly && buttons != vbYesNo)
         throw RuntimeError(5, QStringLiteral("无效的过程调用或参数: 消息框样式 %1").arg(style));
 
-    QMessageBox box(parent);
+    MessageBox box(parent);
     box.setWindowTitle(title);
     // A typed account must never be read as markup (an <img> would even load a file).
     box.setTextFormat(Qt::PlainText);
     box.setText(MsgBoxText(prompt));
     box.setIcon(iconOf(style));
+    // Every other text of the program is Chinese, so the buttons are too, whatever the locale.
     if (buttons == vbYesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("是(&Y)"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("否(&N)"));
         box.setDefaultButton(QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::No);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
+        box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
     }
     box.exec();
 

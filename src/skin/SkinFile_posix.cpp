@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "SkinFile.h"
 
+#include <QFile>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <cerrno>
 
 namespace {
 
@@ -27,20 +27,13 @@ std::optional<QByteArray> ReadSkinFile(const char *path, qint64 maxSize)
     if (file < 0)
         return std::nullopt;
     std::optional<QByteArray> skin;
-    if (::fstat(file, &status) == 0 && isSmallRegularFile(status, maxSize)) {
+    QFile reader;
+    if (::fstat(file, &status) == 0 && isSmallRegularFile(status, maxSize) &&
+        reader.open(file, QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) {
         // One byte more than the file holds is asked for, to find one that grows meanwhile.
-        QByteArray bytes(qsizetype(status.st_size + 1), Qt::Uninitialized);
-        qsizetype size = 0;
-        ssize_t got = 0;
-        do {
-            got = ::read(file, bytes.data() + size, size_t(bytes.size() - size));
-            if (got > 0)
-                size += got;
-        } while ((got > 0 && size < bytes.size()) || (got < 0 && errno == EINTR));
-        if (got >= 0 && size <= status.st_size) {
-            bytes.truncate(size);
+        const QByteArray bytes = reader.read(status.st_size + 1);
+        if (reader.error() == QFileDevice::NoError && bytes.size() <= status.st_size)
             skin = bytes;
-        }
     }
     ::close(file);
     return skin;

@@ -2,6 +2,7 @@
 #include "support/Fixtures.h"
 #include "support/MessageBoxDriver.h"
 #include "support/StandInService.h"
+#include "support/WindowUnderTest.h"
 
 #include "runtime/App.h"
 #include "runtime/Inet.h"
@@ -12,17 +13,41 @@
 #include "runtime/TextBox.h"
 #include "runtime/User32.h"
 
+#include <QAccessible>
 #include <QFile>
+#include <QGlyphRun>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextLayout>
 #include <QTimer>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 using namespace Runtime;
+
+namespace {
+
+// Contrast ratio of two colours as WCAG 2 defines it, from 1:1 to 21:1.
+double contrast(QRgb a, QRgb b)
+{
+    auto luminance = [](QRgb c) {
+        auto linear = [](int v) {
+            const double s = v / 255.0;
+            return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(qRed(c)) + 0.7152 * linear(qGreen(c)) + 0.0722 * linear(qBlue(c));
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+} // namespace
 
 // The window as the user meets it: its controls in their places, its texts, its start, its
 // close question and its side buttons.
@@ -46,6 +71,12 @@ private slots:
     void countersWidenToTheRight();
     void pictures();
     void scaledWindowIsTheSamePicture();
+    void skinIsLegible_data();
+    void skinIsLegible();
+    void screenReaderHearsWhatIsSeen_data();
+    void screenReaderHearsWhatIsSeen();
+    void accountMessageKeepsToTheScreen_data();
+    void accountMessageKeepsToTheScreen();
 
     void loadSkinsBlanksAndFixesTheSize();
     void closeAsksOnce_data();
@@ -192,6 +223,15 @@ void TestForm1::fontsAndTransferControls()
 {
     QVERIFY(form->Load());
     QCOMPARE(form->font().pointSize(), 9);
+    QCOMPARE(form->font().families().mid(0, 3),
+             (QStringList{"Microsoft YaHei", "Noto Sans CJK SC", "WenQuanYi Micro Hei"}));
+    // Under the skin too, a count comes out in one typeface, 12 px a Chinese character.
+    QTextLayout count(QStringLiteral("1亿2345万6789"), Control<Label>(*form, "Label9")->font());
+    count.beginLayout();
+    count.createLine();
+    count.endLayout();
+    QCOMPARE(count.glyphRuns().size(), 1);
+    QCOMPARE(QFontMetrics(count.font()).horizontalAdvance(u'万'), 12);
     auto *Text1 = Control<QLineEdit>(*form, "Text1");
     QVERIFY(Text1->font().bold());
     QCOMPARE(Text1->font().pointSize(), 9);
@@ -267,14 +307,14 @@ void TestForm1::countersWidenToTheRight()
     auto *Label9 = Control<Label>(*form, "Label9");
     auto *Label1 = Control<Label>(*form, "Label1");
     auto *Label7 = Control<Label>(*form, "Label7");
-    // A count up to 72 px wide stays clear of the caption to its right.
-    for (const QString &count :
-         {QStringLiteral("1"), QStringLiteral("99"), QStringLiteral("999万9999")}) {
+    // Digits half as wide as a Chinese character: a count of up to eight digits stays clear
+    // of the caption to its right, with a gap.
+    for (const QString &count : {QStringLiteral("1"), QStringLiteral("99"),
+                                 QStringLiteral("999万9999"), QStringLiteral("9999万9999")}) {
         Label9->setCaption(count);
         QCOMPARE(Label9->pos(), QPoint(112, 80));
         QVERIFY(Label9->width() >= Label9->fontMetrics().horizontalAdvance(count));
-        if (Label9->fontMetrics().horizontalAdvance(count) <= 72)
-            QVERIFY2(Label9->geometry().right() < Label1->x(), qPrintable(count));
+        QVERIFY2(Label9->geometry().right() + 2 < Label1->x(), qPrintable(count));
     }
     Label7->setCaption(QStringLiteral("1亿2345万6789"));
     QCOMPARE(Label7->pos(), QPoint(272, 80));
@@ -462,6 +502,208 @@ void TestForm1::missingSkinEngineEndsBeforeTheWindowShows()
     QCOMPARE(boxes->boxes.size(), 1);
     QVERIFY(boxes->boxes.first().text.contains(QLatin1String("SkinH_VB6")));
     QVERIFY(!form->testAttribute(Qt::WA_WState_ExplicitShowHide));
+}
+
+// clang-format off
+void TestForm1::skinIsLegible_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<bool>("focusMark"); // measured instead of the text
+
+    QTest::newRow("frame title") << "Frame1" << "窗口" << "" << false;
+    QTest::newRow("lookup button") << "Command1" << "获取空间人气" << "" << false;
+    QTest::newRow("lookup button, hovered") << "Command1" << "获取空间人气" << "hover" << false;
+    QTest::newRow("lookup button, pressed") << "Command1" << "获取空间人气" << "pressed" << false;
+    QTest::newRow("lookup button, busy") << "Command1" << "获取人气信息中" << "disabled" << false;
+    QTest::newRow("web page button") << "Command2" << "访问Pellin博客" << "" << false;
+    QTest::newRow("today's caption") << "Label2" << "今日访问人数：" << "" << false;
+    QTest::newRow("total") << "Label7" << "12亿3456万7890" << "" << false;
+    QTest::newRow("account") << "Text1" << "10001" << "" << false;
+    QTest::newRow("maker's notice") << "" << "Tavik.Vistameter 由 OmblePellin 制作" << "" << false;
+    QTest::newRow("focus, lookup button") << "Command1" << "获取空间人气" << "" << true;
+    QTest::newRow("focus, lookup button, hovered") << "Command1" << "获取空间人气" << "hover" << true;
+    QTest::newRow("focus, lookup button, pressed") << "Command1" << "获取空间人气" << "pressed" << true;
+    QTest::newRow("focus, web page button") << "Command2" << "访问Pellin博客" << "" << true;
+    QTest::newRow("focus, web page button, hovered") << "Command2" << "访问Pellin博客" << "hover" << true;
+}
+// clang-format on
+
+void TestForm1::skinIsLegible()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(QString, state);
+    QFETCH(bool, focusMark);
+    QVERIFY(form->Load());
+    form->Show();
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    QWidget *control = name.isEmpty() ? Control<QWidget>(*form, "StatusBar1")->findChild<QLabel *>()
+                                      : Control<QWidget>(*form, qPrintable(name));
+    // Over the control and on unless hovering: the way in tells the control that it was under
+    // the pointer, wherever the pointer was before.
+    QTest::mouseMove(control, QPoint(1, 1));
+    QTest::mouseMove(state == QLatin1String("hover") ? control : form.get(), QPoint(2, 2));
+    QTRY_COMPARE(control->underMouse(), state == QLatin1String("hover"));
+    control->setEnabled(state != QLatin1String("disabled"));
+    // As after Tab: a style draws its own focus mark only for the keyboard.
+    form->setAttribute(Qt::WA_KeyboardFocusChange);
+    if (auto *label = qobject_cast<Label *>(control))
+        label->setCaption(text); // sized to the text, which then comes and goes within
+    const QRect area(control->mapTo(form.get(), QPoint(0, 0)), control->size());
+    auto render = [&](bool focused, const QString &shown) {
+        if (focused)
+            control->setFocus();
+        else if (QWidget *focus = QApplication::focusWidget())
+            focus->clearFocus();
+        if (auto *button = qobject_cast<QPushButton *>(control))
+            button->setDown(state == QLatin1String("pressed"));
+        control->setProperty(qobject_cast<QGroupBox *>(control) ? "title" : "text", shown);
+        return form->grab(area.adjusted(-1, -1, 1, 1)).toImage();
+    };
+    const QImage shown = render(focusMark, text);
+    const QImage other = render(false, focusMark ? text : QString());
+
+    double least = 21;
+    if (!focusMark) {
+        // The text against what lies behind it. Where it stands out most gives its colour;
+        // the weakest place of that colour, over a gradient say, gives the measure.
+        QList<QPair<QRgb, QRgb>> inked;
+        for (int y = 0; y < shown.height(); ++y) {
+            for (int x = 0; x < shown.width(); ++x) {
+                if (shown.pixel(x, y) != other.pixel(x, y))
+                    inked.append({shown.pixel(x, y), other.pixel(x, y)});
+            }
+        }
+        auto byContrast = [](auto a, auto b) {
+            return contrast(a.first, a.second) < contrast(b.first, b.second);
+        };
+        const QRgb ink = std::max_element(inked.cbegin(), inked.cend(), byContrast)->first;
+        for (const auto &[colour, behind] : std::as_const(inked))
+            least = colour == ink ? std::min(least, contrast(colour, behind)) : least;
+    } else {
+        // The mark is the border: against what lies outside and inside it, and against the
+        // same place without the focus, at the middle of each side. Further in, focus changes
+        // no more than a gradient's shade: no rectangle of the style's own.
+        const int x = shown.width() / 2, y = shown.height() / 2;
+        const int right = shown.width() - 2, bottom = shown.height() - 2;
+        for (const auto &[edge, in] :
+             {qMakePair(QPoint(x, 1), QPoint(0, 1)), qMakePair(QPoint(x, bottom), QPoint(0, -1)),
+              qMakePair(QPoint(1, y), QPoint(1, 0)), qMakePair(QPoint(right, y), QPoint(-1, 0))}) {
+            const QRgb mark = shown.pixel(edge);
+            least = std::min({least, contrast(mark, shown.pixel(edge - in)),
+                              contrast(mark, shown.pixel(edge + 2 * in)),
+                              contrast(mark, other.pixel(edge))});
+        }
+        for (int i = 4; i < right - 2; ++i) {
+            for (int j = 4; j < bottom - 2; ++j)
+                QVERIFY(contrast(shown.pixel(i, j), other.pixel(i, j)) < 1.1);
+        }
+    }
+    qInfo("%s: %.2f:1", QTest::currentDataTag(), least);
+    QVERIFY(least >= (focusMark ? 3.0 : 4.5));
+}
+
+// clang-format off
+void TestForm1::screenReaderHearsWhatIsSeen_data()
+{
+    QTest::addColumn<QString>("phase"); // of a lookup: before, during, after or failed
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("heard"); // role|name|value; empty: not announced at all
+
+    auto node = [](QAccessible::Role role, const QString &name, const QString &value) {
+        return QStringLiteral("%1|%2|%3").arg(role).arg(name, value);
+    };
+    const auto text = QAccessible::StaticText;
+    QTest::newRow("account box") << "before" << "Text1" << node(QAccessible::EditableText, "QQ号码", "");
+    QTest::newRow("today, empty") << "before" << "Label9" << node(text, "今日访问人数：暂无", "");
+    QTest::newRow("maker's notice") << "before" << "" << node(text, "Tavik.Vistameter 由 OmblePellin 制作 · 版权所有", "");
+    QTest::newRow("help text") << "before" << "Text2" << "";
+    QTest::newRow("caption picture") << "before" << "PicCaption" << "";
+    QTest::newRow("border picture") << "before" << "PicBorder" << "";
+    QTest::newRow("busy button") << "during" << "Command1" << node(QAccessible::Button, "获取人气信息中", "");
+    QTest::newRow("today, after") << "after" << "Label9" << node(text, "今日访问人数：150", "150");
+    QTest::newRow("total, after") << "after" << "Label7" << node(text, "历史访问人数：1万2345", "1万2345");
+    QTest::newRow("retry button") << "failed" << "Command1" << node(QAccessible::Button, "重新尝试获取", "");
+}
+// clang-format on
+
+void TestForm1::screenReaderHearsWhatIsSeen()
+{
+    QFETCH(QString, phase);
+    QFETCH(QString, name);
+    QVERIFY(form->Load());
+    form->Show();
+    QObject *control = name.isEmpty() ? Control<QWidget>(*form, "StatusBar1")->findChild<QLabel *>()
+                                      : Control<QWidget>(*form, qPrintable(name));
+    // What a screen reader finds of the control, walking the window's tree from the top.
+    QStringList heard;
+    std::function<void(QAccessibleInterface *)> walk = [&](QAccessibleInterface *node) {
+        if (node->object() == control)
+            heard << QStringLiteral("%1|%2|%3")
+                         .arg(node->role())
+                         .arg(node->text(QAccessible::Name), node->text(QAccessible::Value));
+        for (int i = 0; i < node->childCount(); ++i)
+            walk(node->child(i));
+    };
+    auto listen = [&] { walk(QAccessible::queryAccessibleInterface(form.get())); };
+
+    if (phase != QLatin1String("before")) {
+        service->answer(phase == QLatin1String("failed") ? QByteArray()
+                                                         : StatisticsReply("12345", "150"));
+        boxes->answer({vbOK, vbOK});
+        // While the first message is up, the button still shows its busy caption.
+        boxes->onShown = [&](const MessageBoxDriver::Box &) {
+            if (phase == QLatin1String("during") && heard.isEmpty())
+                listen();
+        };
+        Control<QLineEdit>(*form, "Text1")->setText(QStringLiteral("10001"));
+        QTest::mouseClick(Control<QPushButton>(*form, "Command1"), Qt::LeftButton);
+    }
+    if (phase != QLatin1String("during"))
+        listen();
+    QTEST(heard.join(u'\n'), "heard");
+}
+
+// clang-format off
+void TestForm1::accountMessageKeepsToTheScreen_data()
+{
+    QTest::addColumn<QString>("account");
+    QTest::addColumn<QString>("quoted"); // as the success message quotes it
+
+    QTest::newRow("pasted at full length")
+        << QString(32767, u'7') << "\u2068" + QString(20, u'7') + "…" + QString(19, u'7') + "\u2069";
+    QTest::newRow("right-to-left override") << "\u202E10001" << "\u2068\u202E10001\u2069";
+    QTest::newRow("stray isolate closer") << "\u2069\u202E10001" << "\u2068\u202E10001\u2069";
+}
+// clang-format on
+
+void TestForm1::accountMessageKeepsToTheScreen()
+{
+    QFETCH(QString, account);
+    QFETCH(QString, quoted);
+    service->answer(StatisticsReply("1", "1"));
+    QVERIFY(form->Load());
+    form->Show();
+    Control<QLineEdit>(*form, "Text1")->setText(account);
+    boxes->answer({vbOK});
+    QTest::mouseClick(Control<QPushButton>(*form, "Command1"), Qt::LeftButton);
+
+    const MessageBoxDriver::Box box = boxes->boxes.value(0);
+    const QString suffix = QStringLiteral("】空间人气成功!");
+    QCOMPARE(box.text, QStringLiteral("获取【QQ:") + quoted + suffix);
+    QVERIFY(box.screen.contains(box.frame));
+    QVERIFY(service->requestLines.value(0).contains(account.toUtf8().toPercentEncoding()));
+    // Nothing in the account turns the rest of the message around: it reads left to right.
+    QTextLayout layout(box.text, QApplication::font());
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(1e6);
+    layout.endLayout();
+    for (int i = int(box.text.size() - suffix.size()); i < box.text.size(); ++i)
+        QVERIFY(line.cursorToX(i) < line.cursorToX(i + 1));
 }
 
 QTEST_MAIN(TestForm1)

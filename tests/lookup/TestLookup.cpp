@@ -23,10 +23,11 @@ const QString Failure =
     QStringLiteral("16|OmblePellin提示|抱歉!读取信息失败!此空间未开通或已设置访问权限!\n \n"
                    "也有可能因您的网络不稳定!暂时不能读取人气信息!");
 
+// account: one without line breaks or direction marks, which the message quotes isolated.
 QString success(const QString &account)
 {
     return ShownBox(vbInformation, Title,
-                    QStringLiteral("获取【QQ:%1】空间人气成功!").arg(account));
+                    QStringLiteral("获取【QQ:\u2068%1\u2069】空间人气成功!").arg(account));
 }
 
 QString bothHigh(const QString &total, const QString &today)

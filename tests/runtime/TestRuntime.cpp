@@ -35,6 +35,7 @@ private slots:
     void msgBox_data();
     void msgBox();
     void msgBoxRefusesButtonSetsItCantShow();
+    void msgBoxKeepsToTheScreen();
 
     void inetSendsAPlainGet_data();
     void inetSendsAPlainGet();
@@ -65,11 +66,17 @@ void TestRuntime::msgBox_data()
     QTest::addColumn<int>("style");
     QTest::addColumn<int>("answer");
     QTest::addColumn<int>("result");
+    QTest::addColumn<QStringList>("buttons");
+    QTest::addColumn<QString>("defaultButton");
 
-    QTest::newRow("stop, OK") << int(vbOKOnly + vbCritical) << int(vbOK) << int(vbOK);
-    QTest::newRow("information, OK") << int(vbInformation) << int(vbOK) << int(vbOK);
-    QTest::newRow("Yes/No answered Yes") << int(vbYesNo + vbInformation) << int(vbYes) << int(vbYes);
-    QTest::newRow("Yes/No answered No") << int(vbYesNo + vbInformation) << int(vbNo) << int(vbNo);
+    const QStringList ok{"确定"};
+    const QStringList yesNo{"是(&Y)", "否(&N)"};
+    QTest::newRow("stop, OK") << int(vbOKOnly + vbCritical) << int(vbOK) << int(vbOK) << ok << "确定";
+    QTest::newRow("information, OK") << int(vbInformation) << int(vbOK) << int(vbOK) << ok << "确定";
+    QTest::newRow("Yes/No answered Yes") << int(vbYesNo + vbInformation) << int(vbYes) << int(vbYes)
+                                         << yesNo << "是(&Y)";
+    QTest::newRow("Yes/No answered No") << int(vbYesNo + vbInformation) << int(vbNo) << int(vbNo)
+                                        << yesNo << "是(&Y)";
 }
 // clang-format on
 
@@ -80,14 +87,32 @@ void TestRuntime::msgBox()
     MessageBoxDriver driver;
     driver.answer({answer});
     const QString prompt = QStringLiteral("a\rb\r\nc <b>d</b>");
+    const QString title = QStringLiteral("OmblePellin提示");
 
-    QTEST(MsgBox(nullptr, prompt, style, QStringLiteral("标题")), "result");
+    QTEST(MsgBox(nullptr, prompt, style, title), "result");
     QCOMPARE(driver.boxes.size(), 1);
     const MessageBoxDriver::Box box = driver.boxes.first();
     QCOMPARE(box.text, QStringLiteral("a\nb\nc <b>d</b>"));
     QVERIFY(box.plainText);
     QCOMPARE(box.style, style);
-    QCOMPARE(box.title, QStringLiteral("标题"));
+    QCOMPARE(box.title, title);
+    QTEST(box.buttons, "buttons");
+    QTEST(box.defaultButton, "defaultButton");
+    QVERIFY(!(box.flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+    // Room for the title set in bold, and for the icon and buttons beside it.
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    QVERIFY(box.frame.width() >= QFontMetrics(bold).horizontalAdvance(title) + 90);
+}
+
+void TestRuntime::msgBoxKeepsToTheScreen()
+{
+    MessageBoxDriver driver;
+    driver.answer({vbOK});
+    MsgBox(nullptr, QString(100000, u'9'), vbInformation, QStringLiteral("标题"));
+    const MessageBoxDriver::Box box = driver.boxes.value(0);
+    QVERIFY(box.screen.contains(box.frame));
+    QVERIFY(box.text.contains(u'…'));
 }
 
 void TestRuntime::msgBoxRefusesButtonSetsItCantShow()

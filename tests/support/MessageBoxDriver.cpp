@@ -6,6 +6,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
 
 using namespace Runtime;
 
@@ -56,8 +58,20 @@ void MessageBoxDriver::poll()
         return;
     box->setProperty("driverSeen", true);
 
-    const Box seen{box->text(), box->windowTitle(), styleOf(*box),
-                   box->textFormat() == Qt::PlainText};
+    Box seen;
+    seen.text = box->text();
+    seen.title = box->windowTitle();
+    seen.style = styleOf(*box);
+    seen.plainText = box->textFormat() == Qt::PlainText;
+    for (const QAbstractButton *button : box->buttons()) {
+        seen.buttons << button->text();
+        // The one that Enter presses, whether chosen or the box's first.
+        if (qobject_cast<const QPushButton *>(button)->isDefault())
+            seen.defaultButton = button->text();
+    }
+    seen.flags = box->windowFlags();
+    seen.frame = box->frameGeometry();
+    seen.screen = box->screen()->availableGeometry();
     boxes.append(seen);
     if (onShown)
         onShown(seen);

@@ -3,7 +3,9 @@
 
 #include <QList>
 #include <QObject>
+#include <QRect>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 #include <functional>
@@ -22,6 +24,11 @@ public:
         QString title;
         int style = 0; // button set plus icon, read off the box itself
         bool plainText = false;
+        QStringList buttons;   // their texts, as the box lists them
+        QString defaultButton; // the one Enter presses
+        Qt::WindowFlags flags;
+        QRect frame;  // where the box lies, frame included
+        QRect screen; // the free area of the screen it is on
     };
 
     explicit MessageBoxDriver(QObject *parent = nullptr);

@@ -86,6 +86,7 @@ public:
         void append(const QByteArray &entry);
         QList<QByteArray> all() const;
         bool isEmpty() const { return all().isEmpty(); }
+        QByteArray value(qsizetype i) const { return all().value(i); }
 
     private:
         mutable QMutex m_mutex;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "text/CounterText.h"
+#include "text/MessageText.h"
 
 #include <QTest>
 
@@ -17,6 +18,10 @@ private slots:
     void readCounts();
     void countAbove_data();
     void countAbove();
+    void elideMiddle_data();
+    void elideMiddle();
+    void isolate_data();
+    void isolate();
 };
 
 // clang-format off
@@ -199,6 +204,55 @@ void TestCounterText::countAbove()
     QFETCH(QString, count);
     QFETCH(quint64, limit);
     QTEST(CountAbove(count, limit), "above");
+}
+
+// clang-format off
+void TestCounterText::elideMiddle_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<qsizetype>("maxLength");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("short enough") << "10001" << qsizetype(40) << "10001";
+    QTest::newRow("as long as a text box takes")
+        << QString(32767, u'7') << qsizetype(40) << QString(20, u'7') + "…" + QString(19, u'7');
+    // A surrogate pair or a letter with its accent is kept whole or left out whole.
+    QTest::newRow("surrogate pairs") << QString("😀").repeated(30) << qsizetype(11)
+                                     << "😀😀…😀😀";
+    QTest::newRow("combining accents") << QString("e\u0301").repeated(10) << qsizetype(8)
+                                       << "e\u0301e\u0301…e\u0301";
+}
+// clang-format on
+
+void TestCounterText::elideMiddle()
+{
+    QFETCH(QString, text);
+    QFETCH(qsizetype, maxLength);
+    const QString shown = ElideMiddle(text, maxLength);
+    QTEST(shown, "shown");
+    QVERIFY(shown.size() <= maxLength);
+}
+
+// clang-format off
+void TestCounterText::isolate_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("isolated");
+
+    QTest::newRow("account") << "10001" << "\u206810001\u2069";
+    QTest::newRow("empty") << "" << "\u2068\u2069";
+    // An override is ended by the closing mark, so it stays inside.
+    QTest::newRow("right-to-left override") << "\u202E10001" << "\u2068\u202E10001\u2069";
+    QTest::newRow("stray closing mark dropped") << "1\u20692" << "\u206812\u2069";
+    QTest::newRow("open isolate closed") << "\u20671" << "\u2068\u20671\u2069\u2069";
+    QTest::newRow("each line its own pair") << "\u2067a\r\nb" << "\u2068\u2067a\u2069\u2069\r\n\u2068b\u2069";
+}
+// clang-format on
+
+void TestCounterText::isolate()
+{
+    QFETCH(QString, text);
+    QTEST(Isolate(text), "isolated");
 }
 
 QTEST_GUILESS_MAIN(TestCounterText)
