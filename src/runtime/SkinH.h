@@ -7,12 +7,11 @@
 
 namespace Runtime {
 
-// The skin engine's entry point. The engine library is not linked: it is loaded by name from
-// a given folder at the first call, and the entry point is looked up by name.
+// The skin engine's entry point. The engine library is not linked: it is loaded by its file
+// name from a given folder at the first call, and the entry point is looked up by name.
 class SkinH
 {
 public:
-    static constexpr const char *LibraryName = "SkinH_VB6";
     static constexpr const char *AttachExName = "SkinH_AttachEx";
 
     explicit SkinH(QString libraryDirectory) : m_libraryDirectory(std::move(libraryDirectory)) {}

@@ -4,8 +4,9 @@
 // A skin may be locked: its first line is then "/* skinh-password: WORD */", and it is applied
 // only when the password given is WORD. An empty password applies an unlocked skin.
 
+#include "SkinFile.h"
+
 #include <QApplication>
-#include <QFile>
 #include <QtGlobal>
 
 namespace {
@@ -16,6 +17,10 @@ enum Result : int {
     Unreadable = 2,
     WrongPassword = 3,
 };
+
+// A skin is a page or two of style sheet; a larger file is no skin, and the start-up that
+// reads it is not held up.
+constexpr qint64 MaxSkinSize = qint64(1024) * 1024;
 
 const QByteArray LockPrefix = QByteArrayLiteral("/* skinh-password: ");
 const QByteArray LockSuffix = QByteArrayLiteral(" */");
@@ -41,15 +46,12 @@ extern "C" Q_DECL_EXPORT int SkinH_AttachEx(const char *skinPath, const char *pa
     if (!application || !skinPath)
         return NoApplication;
 
-    QFile file(QFile::decodeName(skinPath));
-    if (!file.open(QIODevice::ReadOnly))
-        return Unreadable;
-    const QByteArray skin = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    const std::optional<QByteArray> skin = ReadSkinFile(skinPath, MaxSkinSize);
+    if (!skin)
         return Unreadable;
 
-    if (lockOf(skin) != QByteArray(password ? password : ""))
+    if (lockOf(*skin) != QByteArray(password ? password : ""))
         return WrongPassword;
-    application->setStyleSheet(QString::fromUtf8(skin));
+    application->setStyleSheet(QString::fromUtf8(*skin));
     return Applied;
 }

@@ -1,129 +1,223 @@
 // SPDX-License-Identifier: MIT
 #include "StandInService.h"
 
-#include <QTcpSocket>
-#include <QTimer>
+#include <QFile>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslSocket>
+#include <QTcpServer>
+#include <QThread>
 
 #include <sys/socket.h>
 
-StandInService::StandInService(QObject *parent) : QObject(parent)
+#include <future>
+#include <optional>
+
+namespace {
+
+// How long the service's thread waits at a time before it looks whether it is to stop.
+constexpr int PollMs = 20;
+
+QString certificateFile(const QString &name)
 {
-    m_server.listen(QHostAddress::LocalHost);
-    connect(&m_server, &QTcpServer::newConnection, this, [this] {
-        while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
-                // Everything up to the blank line is the request; the rest is ignored.
-                if (socket->property("served").toBool() ||
-                    !socket->peek(64 * 1024).contains("\r\n\r\n"))
-                    return;
-                socket->setProperty("served", true);
-                const QByteArray requestLine = socket->readLine().trimmed();
-                requestLines.append(requestLine);
-                serve(socket, requestLine);
-            });
-        }
-    });
+    return QStringLiteral(STAND_IN_CERTIFICATES "/") + name;
+}
+
+} // namespace
+
+// Collects the connections that waitForNewConnection() accepts, as descriptors, so that the
+// thread can open them as plain or TLS sockets.
+class StandInService::Listener : public QTcpServer
+{
+public:
+    QList<qintptr> waiting;
+
+protected:
+    void incomingConnection(qintptr descriptor) override { waiting.append(descriptor); }
+};
+
+QByteArray Head(int status, const QByteArray &headers)
+{
+    return "HTTP/1.1 " + QByteArray::number(status) +
+           " Stand-in\r\nContent-Type: text/plain; charset=utf-8\r\n" + headers + "\r\n";
+}
+
+Reply Answer(const QByteArray &body, int status)
+{
+    return Reply(Head(status, "Content-Length: " + QByteArray::number(body.size()) + "\r\n") +
+                 body);
+}
+
+Reply Redirect(const QByteArray &location, int status)
+{
+    return Reply(Head(status, "Location: " + location + "\r\nContent-Length: 0\r\n"));
+}
+
+StandInService::StandInService(Certificate certificate) : m_secure(certificate != Certificate::None)
+{
+    std::promise<quint16> listening;
+    std::future<quint16> port = listening.get_future();
+    m_thread.reset(QThread::create([this, certificate, &listening] {
+        Listener listener;
+        listener.listen(QHostAddress::LocalHost);
+        listening.set_value(listener.serverPort());
+        run(listener, certificate);
+    }));
+    m_thread->start();
+    m_port = port.get();
+}
+
+StandInService::~StandInService()
+{
+    m_stopping = true;
+    m_thread->wait();
+}
+
+void StandInService::TrustTestAuthority()
+{
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.setCaCertificates(QSslCertificate::fromPath(certificateFile("ca.pem")));
+    QSslConfiguration::setDefaultConfiguration(configuration);
 }
 
 QString StandInService::host() const
 {
-    return QStringLiteral("127.0.0.1:%1").arg(m_server.serverPort());
+    return QStringLiteral("127.0.0.1:%1").arg(m_port);
 }
 
-void StandInService::sendHead(QTcpSocket *socket, int status, const QByteArray &extraHeaders)
+QByteArray StandInService::url(const QByteArray &path) const
 {
-    socket->write("HTTP/1.1 " + QByteArray::number(status) +
-                  " Stand-in\r\n"
-                  "Content-Type: text/plain; charset=utf-8\r\nConnection: close\r\n" +
-                  extraHeaders + "\r\n");
+    return (m_secure ? "https://" : "http://") + host().toLatin1() + path;
 }
 
-void StandInService::serve(QTcpSocket *socket, const QByteArray &requestLine)
+void StandInService::answer(const Reply &reply, const QByteArray &path)
 {
-    const QByteArray length = "Content-Length: " + QByteArray::number(m_body.size()) + "\r\n";
-    switch (m_fault) {
-    case Fault::Moved:
-        if (!requestLine.startsWith("GET /moved ")) {
-            sendHead(socket, 301, "Location: /moved\r\nContent-Length: 0\r\n");
-            socket->disconnectFromHost();
-            break;
+    const QMutexLocker lock(&m_mutex);
+    m_replies.insert(path, reply);
+}
+
+void StandInService::Log::append(const QByteArray &entry)
+{
+    const QMutexLocker lock(&m_mutex);
+    m_entries.append(entry);
+}
+
+QList<QByteArray> StandInService::Log::all() const
+{
+    const QMutexLocker lock(&m_mutex);
+    return m_entries;
+}
+
+void StandInService::run(Listener &listener, Certificate certificate)
+{
+    // Made only for TLS: even an empty certificate or key loads the TLS backend.
+    std::optional<QSslCertificate> local;
+    std::optional<QSslKey> key;
+    if (m_secure) {
+        const QString name = certificate == Certificate::Trusted ? "server" : "untrusted";
+        local = QSslCertificate::fromPath(certificateFile(name + ".pem")).value(0);
+        QFile keyFile(certificateFile(name + ".key"));
+        if (keyFile.open(QIODevice::ReadOnly))
+            key = QSslKey(&keyFile, QSsl::Ec);
+    }
+    while (!m_stopping) {
+        listener.waitForNewConnection(PollMs);
+        while (!listener.waiting.isEmpty()) {
+            const qintptr descriptor = listener.waiting.takeFirst();
+            if (!m_secure) {
+                QTcpSocket socket;
+                socket.setSocketDescriptor(descriptor);
+                serve(socket);
+                continue;
+            }
+            QSslSocket socket;
+            socket.setSocketDescriptor(descriptor);
+            socket.setLocalCertificate(local.value_or(QSslCertificate()));
+            socket.setPrivateKey(key.value_or(QSslKey()));
+            socket.startServerEncryption();
+            // A client that doesn't trust the certificate ends the handshake.
+            if (socket.waitForEncrypted(5000))
+                serve(socket);
         }
-        Q_FALLTHROUGH();
-    case Fault::None:
-        sendHead(socket, m_status, length);
-        socket->write(m_body);
-        bodyBytesSent += m_body.size();
-        socket->disconnectFromHost();
+    }
+}
+
+void StandInService::serve(QTcpSocket &socket)
+{
+    // Everything up to the blank line is the request. Part of it may have come in with the
+    // TLS handshake.
+    QByteArray request = socket.readAll();
+    while (!request.contains("\r\n\r\n")) {
+        if (m_stopping || request.size() > 64 * 1024 ||
+            socket.state() != QAbstractSocket::ConnectedState)
+            return;
+        socket.waitForReadyRead(PollMs);
+        request += socket.readAll();
+    }
+    // Kept in the log: without what readAll() had room for.
+    request.truncate(request.indexOf("\r\n\r\n") + 4);
+    request.squeeze();
+    const QByteArray target = request.split(' ').value(1);
+    requests.append(request);
+    requestLines.append(request.left(request.indexOf("\r\n")));
+    Reply reply;
+    {
+        const QMutexLocker lock(&m_mutex);
+        // The paths that start the target start each other too, so the last in order is the
+        // longest.
+        for (auto it = m_replies.cbegin(); it != m_replies.cend(); ++it) {
+            if (target.startsWith(it.key()))
+                reply = it.value();
+        }
+    }
+
+    if (!send(socket, reply.head, {}))
+        return;
+    for (qint64 sent = 0; !reply.unit.isEmpty() && (reply.unitBytes < 0 || sent < reply.unitBytes);
+         sent += reply.unit.size()) {
+        if (!send(socket,
+                  reply.unitBytes < 0 ? reply.unit : reply.unit.left(reply.unitBytes - sent),
+                  reply.pace))
+            return;
+    }
+    if (!send(socket, reply.tail, reply.pace))
+        return;
+    switch (reply.end) {
+    case Reply::End::Close:
+        socket.disconnectFromHost();
+        if (socket.state() != QAbstractSocket::UnconnectedState)
+            socket.waitForDisconnected(1000);
         break;
-    case Fault::CloseAtOnce:
-        socket->disconnectFromHost();
-        break;
-    case Fault::ResetMidBody: {
-        sendHead(socket, 200, length);
-        socket->write(m_body.left(m_body.size() / 2));
-        socket->flush();
+    case Reply::End::Reset: {
         // Linger 0 makes the close a reset rather than an orderly end.
         const linger reset{1, 0};
-        ::setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
-        socket->abort();
+        ::setsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+        socket.abort();
         break;
     }
-    case Fault::NeverAnswer:
-        break;
-    case Fault::Drip:
-        sendHead(socket, 200, length);
-        drip(socket, m_body);
-        break;
-    case Fault::Endless:
-        sendHead(socket, 200, {});
-        keepSending(socket, -1);
-        break;
-    case Fault::Huge: {
-        const qint64 gib = qint64(1) << 30;
-        sendHead(socket, 200, "Content-Length: " + QByteArray::number(gib) + "\r\n");
-        keepSending(socket, gib);
-        break;
-    }
-    case Fault::RedirectLoop:
-        sendHead(socket, 302,
-                 "Location: /fcg-bin/cgi_emotion_list.fcg?uin=loop\r\nContent-Length: 0\r\n");
-        socket->disconnectFromHost();
+    case Reply::End::Hold:
+        while (!m_stopping && socket.state() == QAbstractSocket::ConnectedState) {
+            socket.waitForReadyRead(PollMs);
+            socket.readAll();
+        }
         break;
     }
 }
 
-void StandInService::keepSending(QTcpSocket *socket, qint64 total)
+bool StandInService::send(QTcpSocket &socket, const QByteArray &bytes,
+                          std::chrono::milliseconds pace)
 {
-    // Written as the client drains it, so that the stand-in itself holds little memory.
-    auto refill = [this, socket, total] {
-        const qint64 chunk = 64 * 1024;
-        static const QByteArray bytes(chunk, '7');
-        qint64 sent = socket->property("bodySent").toLongLong();
-        while (socket->bytesToWrite() < 2 * chunk && (total < 0 || sent < total)) {
-            const qint64 n = total < 0 ? chunk : qMin(chunk, total - sent);
-            socket->write(bytes.constData(), n);
-            sent += n;
-            bodyBytesSent += n;
-        }
-        socket->setProperty("bodySent", sent);
-    };
-    connect(socket, &QTcpSocket::bytesWritten, socket, refill);
-    refill();
-}
-
-void StandInService::drip(QTcpSocket *socket, QByteArray rest)
-{
-    auto *timer = new QTimer(socket);
-    connect(timer, &QTimer::timeout, socket, [this, socket, timer, rest]() mutable {
-        if (rest.isEmpty()) {
-            timer->stop();
-            socket->disconnectFromHost();
-            return;
-        }
-        socket->write(rest.left(1));
-        rest.remove(0, 1);
-        ++bodyBytesSent;
-    });
-    timer->start(m_dripInterval);
+    const qsizetype step = pace.count() > 0 ? 1 : bytes.size();
+    for (qsizetype at = 0; at < bytes.size(); at += step) {
+        if (m_stopping || socket.state() != QAbstractSocket::ConnectedState)
+            return false;
+        socket.write(bytes.constData() + at, qMin(step, bytes.size() - at));
+        while (socket.bytesToWrite() > 0 && !m_stopping &&
+               socket.state() == QAbstractSocket::ConnectedState)
+            socket.waitForBytesWritten(PollMs);
+        if (pace.count() > 0)
+            QThread::msleep(static_cast<unsigned long>(pace.count()));
+    }
+    return !m_stopping && socket.state() == QAbstractSocket::ConnectedState;
 }

@@ -1,0 +1,11 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QByteArray>
+
+#include <optional>
+
+// The bytes of the skin file at path (8-bit text in the system's locale), when it is a regular
+// file of at most maxSize bytes. Anything else (a pipe, a device, a folder, a larger file) is
+// refused without being read, and without waiting for it to open.
+std::optional<QByteArray> ReadSkinFile(const char *path, qint64 maxSize);
