@@ -337,7 +337,8 @@ int drive(int runs, int settleRuns, int lookups)
             QStringLiteral("≤ 1.5×"));
 
     for (qsizetype i = 0; i < platforms.size(); ++i) {
-        const auto &[program, bare] = startUps[i];
+        const StartUp &program = startUps[i].first;
+        const StartUp &bare = startUps[i].second;
         std::printf("\nStart-up stages on %s, median time from process start "
                     "(Vistameter / bare window):\n",
                     qPrintable(platforms[i]));
