@@ -66,6 +66,7 @@ protected:
     }
 
     void closeEvent(QCloseEvent *event) override;
+    // Sends Form_Complete after the first frame.
     bool event(QEvent *event) override;
 
 private:
@@ -83,8 +84,8 @@ private:
     bool m_unloadingByCode = false;
     bool m_unloadConfirmed = false;
     bool m_shown = false;
-    bool m_completionQueued = false;
-    bool m_complete = false;
+    bool m_completionQueued = false; // Form_Complete waits for the event loop
+    bool m_complete = false;         // Form_Complete has run
 };
 
 // Loads form, shows it and runs the event loop until the program ends. Returns the status
