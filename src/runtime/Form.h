@@ -66,7 +66,7 @@ protected:
     }
 
     void closeEvent(QCloseEvent *event) override;
-    // Sends Form_Complete after the first frame.
+    // Has Form_Complete run once the first frame is done.
     bool event(QEvent *event) override;
 
 private:
