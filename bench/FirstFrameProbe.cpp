@@ -10,7 +10,31 @@
 #include <chrono>
 #include <cstdio>
 
-FirstFrameProbe::FirstFrameProbe(QObject *parent) : QObject(parent), m_application(Now()) {}
+namespace {
+
+// A field of /proc/self/status in KiB, or -1.
+qint64 statusKiB(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
+        return -1;
+    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
+        if (line.startsWith(field))
+            return line.mid(qsizetype(qstrlen(field))).trimmed().split(' ').first().toLongLong();
+    }
+    return -1;
+}
+
+} // namespace
+
+FirstFrameProbe::FirstFrameProbe(qint64 entered, QObject *parent)
+    : QObject(parent), m_entered(entered), m_application(Now())
+{
+    const QStringList arguments = QCoreApplication::arguments();
+    const qsizetype settle = arguments.indexOf(QStringLiteral("--settle"));
+    if (settle >= 0)
+        m_settleMs = arguments.value(settle + 1).toInt();
+}
 
 void FirstFrameProbe::watch(QWidget *window)
 {
@@ -28,14 +52,12 @@ qint64 FirstFrameProbe::Now()
 
 qint64 FirstFrameProbe::PeakMemoryKiB()
 {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
-        return -1;
-    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
+    return statusKiB("VmHWM:");
+}
+
+qint64 FirstFrameProbe::ResidentMemoryKiB()
+{
+    return statusKiB("VmRSS:");
 }
 
 bool FirstFrameProbe::eventFilter(QObject *watched, QEvent *event)
@@ -48,17 +70,38 @@ bool FirstFrameProbe::eventFilter(QObject *watched, QEvent *event)
         // loop next gets to run.
         if (event->type() == QEvent::Paint && !m_painted) {
             m_painted = true;
-            QTimer::singleShot(0, this, &FirstFrameProbe::report);
+            QTimer::singleShot(0, this, &FirstFrameProbe::frameDone);
         }
     }
     return QObject::eventFilter(watched, event);
 }
 
-void FirstFrameProbe::report()
+void FirstFrameProbe::frameDone()
 {
     const qint64 frame = Now();
-    std::printf("application=%lld constructed=%lld shown=%lld frame=%lld peak_kib=%lld\n",
-                m_application, m_constructed, m_shown, frame, PeakMemoryKiB());
+    m_line = QStringLiteral("entered=%1 application=%2 constructed=%3 shown=%4 frame=%5 "
+                            "peak_kib=%6 rss_kib=%7")
+                 .arg(m_entered)
+                 .arg(m_application)
+                 .arg(m_constructed)
+                 .arg(m_shown)
+                 .arg(frame)
+                 .arg(PeakMemoryKiB())
+                 .arg(ResidentMemoryKiB());
+    if (m_settleMs < 0) {
+        report();
+        return;
+    }
+    const qint64 left = (m_entered - Now()) / 1000000 + m_settleMs;
+    QTimer::singleShot(int(qMax(qint64(0), left)), this, [this] {
+        m_line += QStringLiteral(" settled_rss_kib=%1").arg(ResidentMemoryKiB());
+        report();
+    });
+}
+
+void FirstFrameProbe::report()
+{
+    std::printf("%s\n", qPrintable(m_line));
     std::fflush(stdout);
     QCoreApplication::exit(0);
 }

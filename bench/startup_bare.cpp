@@ -12,8 +12,9 @@
 
 int main(int argc, char *argv[])
 {
+    const qint64 entered = FirstFrameProbe::Now();
     QApplication app(argc, argv);
-    FirstFrameProbe probe;
+    FirstFrameProbe probe(entered);
     QWidget window;
     window.resize(449, 305);
     const bool chinese = QApplication::arguments().contains(QStringLiteral("--chinese"));

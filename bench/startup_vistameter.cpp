@@ -9,9 +9,10 @@
 
 int main(int argc, char *argv[])
 {
+    const qint64 entered = FirstFrameProbe::Now();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vistameter"));
-    FirstFrameProbe probe;
+    FirstFrameProbe probe(entered);
     Form1 form(Form1::ProgramEnvironment());
     probe.watch(&form);
     return Runtime::Run(form);

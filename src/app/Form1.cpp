@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QIcon>
+#include <QImageReader>
 
 using namespace Runtime;
 
@@ -43,11 +44,47 @@ void placeLabel(Label *label, const char *name, int left, int top, const QString
     label->setCaption(caption);
 }
 
+// Those of families that are installed here, in their order; all of them when none is. Each
+// family asked for that isn't installed costs a search for a stand-in, for every script
+// shown, and the stand-in found is the next family in the list that is.
+QStringList installedFamilies(const QStringList &families)
+{
+    const QStringList installed = QFontDatabase::families();
+    QStringList found;
+    for (const QString &family : families) {
+        if (installed.contains(family, Qt::CaseInsensitive))
+            found << family;
+    }
+    return found.isEmpty() ? families : found;
+}
+
+// The program's font, which the window, its controls and its message boxes take: one typeface
+// for digits and Chinese alike whose Chinese characters are 12 px wide at 96 dpi. The families
+// of a Windows, then of a Debian desktop, then the platform's own.
+QFont programFont()
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setFamilies(
+        installedFamilies({QStringLiteral("Microsoft YaHei"), QStringLiteral("Noto Sans CJK SC"),
+                           QStringLiteral("WenQuanYi Micro Hei")})
+        << font.family());
+    font.setPointSize(9);
+    return font;
+}
+
+// A picture of the program's own, in the format named: no image plugin is loaded to tell.
+QPixmap picture(const QString &name, const char *format)
+{
+    QImageReader reader(name, format);
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
+
 QIcon programIcon()
 {
     QIcon icon;
     for (int size : {16, 24, 32, 48})
-        icon.addFile(QStringLiteral(":/pictures/vistameter-%1.png").arg(size));
+        icon.addPixmap(picture(QStringLiteral(":/pictures/vistameter-%1.png").arg(size), "png"));
     return icon;
 }
 
@@ -62,7 +99,7 @@ Form1::Environment Form1::ProgramEnvironment()
 }
 
 Form1::Form1(const Environment &environment, QWidget *parent)
-    : Form(parent), m_environment(environment)
+    : Form(programFont(), parent), m_environment(environment)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tavik.Vistameter"));
@@ -71,17 +108,7 @@ Form1::Form1(const Environment &environment, QWidget *parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    // The window has no font of its own: it and its message boxes take the program's default,
-    // one typeface for digits and Chinese alike whose Chinese characters are 12 px wide at
-    // 96 dpi. The families of a Windows, then of a Debian desktop, then the platform's own.
-    QFont defaultFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    defaultFont.setFamilies({QStringLiteral("Microsoft YaHei"), QStringLiteral("Noto Sans CJK SC"),
-                             QStringLiteral("WenQuanYi Micro Hei"), defaultFont.family()});
-    defaultFont.setPointSize(9);
-    QApplication::setFont(defaultFont);
     resize(449, 305);
-
-    SetUpHelpText();
 
     place(Frame2, "Frame2", 16, 16, 417, 233);
     place(Frame3, "Frame3", 24, 144, 369, 65);
@@ -107,9 +134,9 @@ Form1::Form1(const Environment &environment, QWidget *parent)
     Command1->setText(QStringLiteral("获取空间人气"));
 
     place(Text1, "Text1", 64, 72, 201, 25);
-    QFont accountFont(QStringList{QStringLiteral("SimSun"), QStringLiteral("宋体"),
-                                  QStringLiteral("NSimSun"), QStringLiteral("WenQuanYi Micro Hei"),
-                                  QStringLiteral("Noto Sans CJK SC")});
+    QFont accountFont(installedFamilies(
+        {QStringLiteral("SimSun"), QStringLiteral("宋体"), QStringLiteral("NSimSun"),
+         QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC")}));
     accountFont.setPointSize(9);
     accountFont.setBold(true);
     Text1->setFont(accountFont);
@@ -117,7 +144,11 @@ Form1::Form1(const Environment &environment, QWidget *parent)
     Text1->setAccessibleDescription(QStringLiteral("要查询空间人气的QQ号码"));
 
     SetUpTransferControls();
-    SetUpPictures();
+    // Below the client area, where no one sees them: their pictures come after the first
+    // frame. PicBorder goes unannounced with the picture it lies in.
+    place(PicCaption, "PicCaption", 160, 416, 640, 48);
+    place(PicBorder, "PicBorder", 56, 0, 70, 10);
+    HideFromScreenReaders(PicCaption);
 
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->AddPanel(QStringLiteral("Tavik.Vistameter 由 OmblePellin 制作 · 版权所有"), 429,
@@ -135,16 +166,6 @@ Form1::Form1(const Environment &environment, QWidget *parent)
     OnClick(Command4, this, &Form1::Command4_Click);
 }
 
-void Form1::SetUpHelpText()
-{
-    place(Text2, "Text2", 352, 280, 49, 18);
-    Text2->setText(HelpText);
-    // Out of sight behind the status bar: taking the focus there would hide the cursor in
-    // text that the help button shows, and a screen reader would read out what no one sees.
-    Text2->setFocusPolicy(Qt::NoFocus);
-    HideFromScreenReaders(Text2);
-}
-
 void Form1::SetUpTransferControls()
 {
     for (Inet *inet : {In1, In2, In3}) {
@@ -156,15 +177,25 @@ void Form1::SetUpTransferControls()
     In3->setObjectName(QStringLiteral("In3"));
 }
 
+void Form1::SetUpHelpText()
+{
+    Text2 = new TextBox(this);
+    // The first control of the window, at the bottom of the stack.
+    Text2->lower();
+    place(Text2, "Text2", 352, 280, 49, 18);
+    Text2->setText(HelpText);
+    // Out of sight behind the status bar: taking the focus there would hide the cursor in
+    // text that the help button shows, and a screen reader would read out what no one sees.
+    Text2->setFocusPolicy(Qt::NoFocus);
+    HideFromScreenReaders(Text2);
+    // Made after the window was shown, it shows only when told to.
+    Text2->show();
+}
+
 void Form1::SetUpPictures()
 {
-    // Below the client area, where no one sees them; PicBorder goes unannounced with the
-    // picture it lies in.
-    place(PicCaption, "PicCaption", 160, 416, 640, 48);
-    PicCaption->setPixmap(QPixmap(QStringLiteral(":/pictures/caption.bmp")));
-    place(PicBorder, "PicBorder", 56, 0, 70, 10);
-    PicBorder->setPixmap(QPixmap(QStringLiteral(":/pictures/border.bmp")));
-    HideFromScreenReaders(PicCaption);
+    PicCaption->setPixmap(picture(QStringLiteral(":/pictures/caption.bmp"), "bmp"));
+    PicBorder->setPixmap(picture(QStringLiteral(":/pictures/border.bmp"), "bmp"));
 }
 
 void Form1::Form_Load()
@@ -174,6 +205,12 @@ void Form1::Form_Load()
     SetWindowLongA(hWnd(), GWL_STYLE, GetWindowLongA(hWnd(), GWL_STYLE) & ~WS_THICKFRAME);
     Label7->setCaption(QString());
     Label9->setCaption(QString());
+}
+
+void Form1::Form_Complete()
+{
+    SetUpHelpText();
+    SetUpPictures();
 }
 
 void Form1::Command2_Click()

@@ -45,12 +45,14 @@ public:
 
 protected:
     void Form_Load() override;
+    void Form_Complete() override;
     void Form_QueryUnload(qint16 &Cancel, qint16 UnloadMode) override;
 
 private:
-    // Controls that no one sees, each group set up on its own.
-    void SetUpHelpText();
+    // Controls that no one sees, each group set up on its own; the help text and the
+    // pictures by Form_Complete.
     void SetUpTransferControls();
+    void SetUpHelpText();
     void SetUpPictures();
 
     void Command2_Click();
@@ -59,24 +61,24 @@ private:
 
     // Declared from the bottom of the stack up: a widget created later lies above its
     // earlier siblings.
-    Runtime::TextBox *Text2 = new Runtime::TextBox(this); // the help text, hidden
-    QGroupBox *Frame2 = new QGroupBox(this);              // the outer outline
-    QGroupBox *Frame3 = new QGroupBox(Frame2);            // frames the side buttons
-    QPushButton *Command2 = new QPushButton(Frame3);      // opens the maker's web page
-    QPushButton *Command3 = new QPushButton(Frame3);      // shows the help text
-    QPushButton *Command4 = new QPushButton(Frame3);      // asks to close the window
-    QGroupBox *Frame1 = new QGroupBox(this);              // frames the lookup
-    Runtime::Label *Label9 = new Runtime::Label(Frame1);  // today's visits
-    Runtime::Label *Label2 = new Runtime::Label(Frame1);  // the caption "今日访问人数："
-    Runtime::Label *Label7 = new Runtime::Label(Frame1);  // the total visits
-    Runtime::Label *Label1 = new Runtime::Label(Frame1);  // the caption "历史访问人数："
-    QPushButton *Command1 = new QPushButton(Frame1);      // the lookup button
-    QLineEdit *Text1 = new QLineEdit(this);               // the QQ account number
-    Runtime::Inet *In1 = new Runtime::Inet(this);         // never used
-    Runtime::Inet *In2 = new Runtime::Inet(this);         // the lookup's transfer
-    Runtime::Inet *In3 = new Runtime::Inet(this);         // never used
-    QLabel *PicCaption = new QLabel(this);                // a bitmap out of sight
-    QLabel *PicBorder = new QLabel(PicCaption);           // a bitmap out of sight
+    Runtime::TextBox *Text2 = nullptr;                   // the help text, hidden; made last
+    QGroupBox *Frame2 = new QGroupBox(this);             // the outer outline
+    QGroupBox *Frame3 = new QGroupBox(Frame2);           // frames the side buttons
+    QPushButton *Command2 = new QPushButton(Frame3);     // opens the maker's web page
+    QPushButton *Command3 = new QPushButton(Frame3);     // shows the help text
+    QPushButton *Command4 = new QPushButton(Frame3);     // asks to close the window
+    QGroupBox *Frame1 = new QGroupBox(this);             // frames the lookup
+    Runtime::Label *Label9 = new Runtime::Label(Frame1); // today's visits
+    Runtime::Label *Label2 = new Runtime::Label(Frame1); // the caption "今日访问人数："
+    Runtime::Label *Label7 = new Runtime::Label(Frame1); // the total visits
+    Runtime::Label *Label1 = new Runtime::Label(Frame1); // the caption "历史访问人数："
+    QPushButton *Command1 = new QPushButton(Frame1);     // the lookup button
+    QLineEdit *Text1 = new QLineEdit(this);              // the QQ account number
+    Runtime::Inet *In1 = new Runtime::Inet(this);        // never used
+    Runtime::Inet *In2 = new Runtime::Inet(this);        // the lookup's transfer
+    Runtime::Inet *In3 = new Runtime::Inet(this);        // never used
+    QLabel *PicCaption = new QLabel(this);               // a bitmap out of sight
+    QLabel *PicBorder = new QLabel(PicCaption);          // a bitmap out of sight
     Runtime::StatusBar *StatusBar1 = new Runtime::StatusBar(33, this); // the maker's notice
 
     const Environment m_environment;

@@ -25,6 +25,21 @@ Form::Form(QWidget *parent) : QWidget(parent)
 #endif
 }
 
+namespace {
+
+// Makes font the program's and hands parent on. A widget takes the program's font when it is
+// made; one made earlier would take it only once the event loop runs.
+QWidget *withProgramFont(const QFont &font, QWidget *parent)
+{
+    QApplication::setFont(font);
+    return parent;
+}
+
+} // namespace
+
+Form::Form(const QFont &programFont, QWidget *parent) : Form(withProgramFont(programFont, parent))
+{}
+
 bool Form::Load()
 {
     return RunHandler([this] { Form_Load(); });
@@ -67,6 +82,22 @@ void Form::closeEvent(QCloseEvent *event)
     event->setAccepted(QueryUnload(m_unloadingByCode ? vbFormCode : vbFormControlMenu));
 }
 
+bool Form::event(QEvent *event)
+{
+    // The window is painted before its controls: once the frame is done, the event loop
+    // gets its turn again.
+    if (event->type() == QEvent::Paint && !std::exchange(m_completionQueued, true))
+        QMetaObject::invokeMethod(
+            this, [this] { RunHandler([this] { Complete(); }); }, Qt::QueuedConnection);
+    return QWidget::event(event);
+}
+
+void Form::Complete()
+{
+    if (!std::exchange(m_complete, true))
+        Form_Complete();
+}
+
 bool Form::RunHandler(const std::function<void()> &handler)
 {
     ++m_handlersRunning;
@@ -97,7 +128,10 @@ bool Form::QueryUnload(qint16 mode)
 {
     qint16 cancel = 0;
     m_queryingUnload = true;
-    const bool finished = RunHandler([&] { Form_QueryUnload(cancel, mode); });
+    const bool finished = RunHandler([&] {
+        Complete();
+        Form_QueryUnload(cancel, mode);
+    });
     m_queryingUnload = false;
     return finished && cancel == 0;
 }

@@ -6,13 +6,15 @@
 
 #include <functional>
 
+class QFont;
 class QSessionManager;
 
 namespace Runtime {
 
 // A window with the life of a form: a load event before it is first shown, a close request
 // that the form may refuse, and event handlers that run one at a time. A run-time error that
-// escapes a handler is shown, and the program ends.
+// escapes a handler is shown, and the program ends. What the first frame doesn't show is built
+// right after it: the form's handlers always find it built.
 class Form : public QWidget
 {
     Q_OBJECT
@@ -26,6 +28,9 @@ public:
     };
 
     explicit Form(QWidget *parent = nullptr);
+    // programFont becomes the program's font, which the window, its controls and its message
+    // boxes take; given here, before any control exists, no control is measured twice.
+    Form(const QFont &programFont, QWidget *parent);
 
     // Raises the load event. False when it ended in a run-time error, which has been shown.
     bool Load();
@@ -42,6 +47,9 @@ public:
 
 protected:
     virtual void Form_Load() {}
+    // Builds what the first frame doesn't show. Runs once: right after the first frame, or
+    // before a click or close request that comes first.
+    virtual void Form_Complete() {}
     // Set Cancel to a value other than 0 to refuse the close.
     virtual void Form_QueryUnload(qint16 &Cancel, qint16 UnloadMode);
 
@@ -49,15 +57,23 @@ protected:
     template <class Receiver>
     void OnClick(QAbstractButton *button, Receiver *receiver, void (Receiver::*handler)())
     {
-        connect(button, &QAbstractButton::clicked, this,
-                [=] { RunHandler([=] { (receiver->*handler)(); }); });
+        connect(button, &QAbstractButton::clicked, this, [=] {
+            RunHandler([=] {
+                Complete();
+                (receiver->*handler)();
+            });
+        });
     }
 
     void closeEvent(QCloseEvent *event) override;
+    // Has Form_Complete run once the first frame is done.
+    bool event(QEvent *event) override;
 
 private:
     // Runs handler as an event; false when it ended in a run-time error.
     bool RunHandler(const std::function<void()> &handler);
+    // Runs Form_Complete unless it has run.
+    void Complete();
     // Raises the close request; true when nobody refused it.
     bool QueryUnload(qint16 mode);
     void SessionEnding(QSessionManager &manager);
@@ -68,6 +84,8 @@ private:
     bool m_unloadingByCode = false;
     bool m_unloadConfirmed = false;
     bool m_shown = false;
+    bool m_completionQueued = false; // Form_Complete waits for the event loop
+    bool m_complete = false;         // Form_Complete has run
 };
 
 // Loads form, shows it and runs the event loop until the program ends. Returns the status

@@ -42,7 +42,14 @@ qint32 SetWindowLongA(QWidget *hWnd, int nIndex, qint32 dwNewLong)
     } else {
         hWnd->setFixedSize(hWnd->size());
     }
-    hWnd->setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, !sizable);
+    // A window not made yet takes its flags when it is: setting them the usual way would
+    // re-parent it, which restyles and re-measures every control in it.
+    Qt::WindowFlags flags = hWnd->windowFlags();
+    flags.setFlag(Qt::MSWindowsFixedSizeDialogHint, !sizable);
+    if (hWnd->testAttribute(Qt::WA_WState_Created))
+        hWnd->setWindowFlags(flags);
+    else
+        hWnd->overrideWindowFlags(flags);
     // Changing a flag hides a shown window.
     if (visible)
         hWnd->show();

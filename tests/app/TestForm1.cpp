@@ -15,6 +15,7 @@
 
 #include <QAccessible>
 #include <QFile>
+#include <QFontDatabase>
 #include <QGlyphRun>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -83,11 +84,16 @@ private slots:
     void closeAsksOnce();
     void yesEndsTheProgramWithStatusZero();
     void helpButtonShowsTheHelpText();
+    void unseenControlsFollowTheFirstFrame_data();
+    void unseenControlsFollowTheFirstFrame();
     void webPageButtonStartsTheOpener();
     void missingOpenerIsARunTimeError();
     void missingSkinEngineEndsBeforeTheWindowShows();
 
 private:
+    // Loads and shows the window, and waits for what its first frame doesn't show.
+    bool showComplete();
+
     std::unique_ptr<StandInService> service;
     std::unique_ptr<Form1> form;
     std::unique_ptr<MessageBoxDriver> boxes;
@@ -98,6 +104,14 @@ void TestForm1::init()
     service = std::make_unique<StandInService>();
     form = std::make_unique<Form1>(TestEnvironment(service->host()));
     boxes = std::make_unique<MessageBoxDriver>();
+}
+
+bool TestForm1::showComplete()
+{
+    if (!form->Load())
+        return false;
+    form->Show();
+    return QTest::qWaitFor([this] { return form->findChild<TextBox *>(QStringLiteral("Text2")); });
 }
 
 void TestForm1::cleanup()
@@ -137,8 +151,7 @@ void TestForm1::controlsSitWhereTheyBelong()
 {
     QFETCH(QString, name);
     QFETCH(QRect, rect);
-    QVERIFY(form->Load());
-    form->Show();
+    QVERIFY(showComplete());
     QCOMPARE(form->size(), QSize(449, 305));
 
     auto *control = Control<QWidget>(*form, qPrintable(name));
@@ -156,8 +169,7 @@ void TestForm1::controlsSitWhereTheyBelong()
 
 void TestForm1::overlappingControlsStackAsLaidOut()
 {
-    QVERIFY(form->Load());
-    form->Show();
+    QVERIFY(showComplete());
     auto topAt = [this](int x, int y) {
         for (QWidget *w = form->childAt(x, y); w; w = w->parentWidget()) {
             if (!w->objectName().isEmpty() &&
@@ -222,20 +234,35 @@ void TestForm1::fixedTexts()
 void TestForm1::fontsAndTransferControls()
 {
     QVERIFY(form->Load());
+    // Of the families asked for, only the first that is installed here.
+    const QStringList installed = QFontDatabase::families();
+    auto firstInstalled = [&installed](const QStringList &families) {
+        for (const QString &family : families) {
+            if (installed.contains(family, Qt::CaseInsensitive))
+                return family;
+        }
+        return QString();
+    };
     QCOMPARE(form->font().pointSize(), 9);
-    QCOMPARE(form->font().families().mid(0, 3),
-             (QStringList{"Microsoft YaHei", "Noto Sans CJK SC", "WenQuanYi Micro Hei"}));
-    // Under the skin too, a count comes out in one typeface, 12 px a Chinese character.
-    QTextLayout count(QStringLiteral("1亿2345万6789"), Control<Label>(*form, "Label9")->font());
-    count.beginLayout();
-    count.createLine();
-    count.endLayout();
-    QCOMPARE(count.glyphRuns().size(), 1);
-    QCOMPARE(QFontMetrics(count.font()).horizontalAdvance(u'万'), 12);
+    QCOMPARE(form->font().families().first(),
+             firstInstalled({"Microsoft YaHei", "Noto Sans CJK SC", "WenQuanYi Micro Hei"}));
+    // Under the skin too, a count and a caption of Latin and Chinese each come out in one
+    // typeface, 12 px a Chinese character.
+    for (const char *name : {"Label9", "Command2"}) {
+        QTextLayout layout(QStringLiteral("1亿2345万6789访问Pellin博客"),
+                           Control<QWidget>(*form, name)->font());
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        QCOMPARE(layout.glyphRuns().size(), 1);
+        QCOMPARE(QFontMetrics(layout.font()).horizontalAdvance(u'万'), 12);
+    }
     auto *Text1 = Control<QLineEdit>(*form, "Text1");
     QVERIFY(Text1->font().bold());
     QCOMPARE(Text1->font().pointSize(), 9);
-    QVERIFY(Text1->font().families().contains(QStringLiteral("宋体")));
+    QCOMPARE(
+        Text1->font().families().first(),
+        firstInstalled({"SimSun", "宋体", "NSimSun", "WenQuanYi Micro Hei", "Noto Sans CJK SC"}));
     // Chinese in the account box comes out in a font that has it.
     QVERIFY(QFontMetrics(Text1->font()).inFont(u'号'));
 
@@ -252,6 +279,7 @@ void TestForm1::fontsAndTransferControls()
 
 void TestForm1::helpTextIsKeptToTheCharacter()
 {
+    QVERIFY(showComplete());
     const QString help = Control<TextBox>(*form, "Text2")->text();
     QCOMPARE(help.size(), 135);
     const QStringList lines = help.split(QStringLiteral("\r\n"));
@@ -323,6 +351,7 @@ void TestForm1::countersWidenToTheRight()
 
 void TestForm1::pictures()
 {
+    QVERIFY(showComplete());
     QCOMPARE(Control<QLabel>(*form, "PicCaption")->pixmap().size(), QSize(640, 48));
     QCOMPARE(Control<QLabel>(*form, "PicBorder")->pixmap().size(), QSize(70, 10));
     const QList<QSize> sizes = form->windowIcon().availableSizes();
@@ -634,8 +663,7 @@ void TestForm1::screenReaderHearsWhatIsSeen()
 {
     QFETCH(QString, phase);
     QFETCH(QString, name);
-    QVERIFY(form->Load());
-    form->Show();
+    QVERIFY(showComplete());
     QObject *control = name.isEmpty() ? Control<QWidget>(*form, "StatusBar1")->findChild<QLabel *>()
                                       : Control<QWidget>(*form, qPrintable(name));
     // What a screen reader finds of the control, walking the window's tree from the top.
@@ -704,6 +732,68 @@ void TestForm1::accountMessageKeepsToTheScreen()
     layout.endLayout();
     for (int i = int(box.text.size() - suffix.size()); i < box.text.size(); ++i)
         QVERIFY(line.cursorToX(i) < line.cursorToX(i + 1));
+}
+
+// clang-format off
+void TestForm1::unseenControlsFollowTheFirstFrame_data()
+{
+    QTest::addColumn<QString>("first"); // what comes before the first frame
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QStringList>("shown"); // the boxes, as ShownBox gives them, first line only
+
+    const QString title = QStringLiteral("OmblePellin提示");
+    QTest::newRow("nothing") << "" << int(vbOK) << QStringList();
+    QTest::newRow("help button") << "Command3" << int(vbOK) << QStringList{
+        ShownBox(vbInformation, title, QStringLiteral("本软件可用于QQ空间人气的快速查询"))};
+    QTest::newRow("lookup button") << "Command1" << int(vbOK) << QStringList{
+        ShownBox(vbInformation, title, QStringLiteral("获取【QQ:\u206810001\u2069】空间人气成功!"))};
+    QTest::newRow("close request") << "close" << int(vbNo) << QStringList{
+        ShownBox(vbYesNo + vbInformation, title, QStringLiteral("您确定退出本软件?"))};
+}
+// clang-format on
+
+void TestForm1::unseenControlsFollowTheFirstFrame()
+{
+    QFETCH(QString, first);
+    QFETCH(int, answer);
+    QFETCH(QStringList, shown);
+    service->answer(StatisticsReply("12345", "1"));
+    QVERIFY(form->Load());
+    form->Show();
+    // Nothing painted yet, so nothing built that the first frame doesn't show.
+    QVERIFY(!form->findChild<TextBox *>(QStringLiteral("Text2")));
+    if (!shown.isEmpty())
+        boxes->answer({answer});
+    if (first == QLatin1String("close")) {
+        form->close();
+    } else if (!first.isEmpty()) {
+        Control<QLineEdit>(*form, "Text1")->setText(QStringLiteral("10001"));
+        QTest::mouseClick(Control<QPushButton>(*form, qPrintable(first)), Qt::LeftButton);
+    }
+    QStringList seen;
+    for (const MessageBoxDriver::Box &box : std::as_const(boxes->boxes))
+        seen << ShownBox(box.style, box.title, box.text.section(u'\n', 0, 0));
+    QCOMPARE(seen, shown);
+    if (first == QLatin1String("Command1")) {
+        QCOMPARE(Control<Label>(*form, "Label7")->caption(), QStringLiteral("1万2345"));
+        QCOMPARE(Control<Label>(*form, "Label9")->caption(), QStringLiteral("1"));
+    }
+    QVERIFY(form->isVisible());
+
+    // Once the first frame is on the screen, the rest is there as it always was: the help
+    // text at the bottom of the stack, the pictures out of sight.
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QTRY_VERIFY(form->findChild<TextBox *>(QStringLiteral("Text2")));
+    auto *Text2 = Control<TextBox>(*form, "Text2");
+    QCOMPARE(Text2->geometry(), QRect(352, 280, 49, 18));
+    QCOMPARE(Text2->text().size(), 135);
+    QVERIFY(Text2->isVisible());
+    QCOMPARE(form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly).first(), Text2);
+    QCOMPARE(Control<QLabel>(*form, "PicCaption")->pixmap().size(), QSize(640, 48));
+    QCOMPARE(Control<QLabel>(*form, "PicBorder")->pixmap().size(), QSize(70, 10));
+    // A help button that came first showed the whole text all the same.
+    if (first == QLatin1String("Command3"))
+        QCOMPARE(boxes->boxes.first().text, MsgBoxText(Text2->text()));
 }
 
 QTEST_MAIN(TestForm1)
