@@ -6,6 +6,8 @@
 
 #include <QEventLoop>
 
+#include <type_traits>
+
 extern "C" Q_DECL_EXPORT void Inet_OpenURL(const QUrl &url, std::chrono::milliseconds deadline,
                                            QByteArray *body)
 {
