@@ -171,6 +171,7 @@ void Form1::SetUpTransferControls()
     for (Inet *inet : {In1, In2, In3}) {
         inet->setRemotePort(80);
         inet->setRequestTimeout(m_environment.requestTimeout);
+        inet->setLibraryDirectory(m_environment.programDirectory);
     }
     In1->setObjectName(QStringLiteral("In1"));
     In2->setObjectName(QStringLiteral("In2"));

@@ -32,7 +32,7 @@ public:
     // What the window reaches outside itself.
     struct Environment
     {
-        QString programDirectory;
+        QString programDirectory; // holds the skin engine, the skin and the transfer library
         QString serviceHost = ServiceHost;
         std::chrono::milliseconds requestTimeout = std::chrono::seconds(60);
         QStringList urlOpener;

@@ -3,11 +3,14 @@
 
 #include "support/Fixtures.h"
 
+#include "runtime/App.h"
 #include "runtime/HttpReply.h"
 #include "runtime/MsgBox.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -62,6 +65,8 @@ private slots:
     void outcome();
     void buttonIsBusyUntilTheResultIsShown();
     void failureAfterSuccessShowsZeros();
+    void transferLibraryMissingOrBroken_data();
+    void transferLibraryMissingOrBroken();
     void focusComesBackToTheButton();
     void hostileReplyThenAGoodLookup_data();
     void hostileReplyThenAGoodLookup();
@@ -209,6 +214,56 @@ void TestLookup::failureAfterSuccessShowsZeros()
     QCOMPARE(window->lookUp(QStringLiteral("10001")), QStringList{Failure});
     QCOMPARE(window->Label7->caption(), QStringLiteral("0"));
     QCOMPARE(window->Label9->caption(), QStringLiteral("0"));
+}
+
+void TestLookup::transferLibraryMissingOrBroken_data()
+{
+    QTest::addColumn<QString>("library"); // what lies where the transfer library belongs
+
+    QTest::newRow("missing") << QString();
+    QTest::newRow("not a library") << QStringLiteral("text");
+    QTest::newRow("without the entry point") << QStringLiteral(SKIN_ENGINE_FILE);
+}
+
+void TestLookup::transferLibraryMissingOrBroken()
+{
+    QFETCH(QString, library);
+    // A program folder of its own, with the skin engine and skin but not the transfer.
+    QTemporaryDir program;
+    const QString engine = QStringLiteral(SKIN_ENGINE_FILE);
+    QVERIFY(QFile::link(engine, program.filePath(QFileInfo(engine).fileName())));
+    QVERIFY(QFile::link(App::Path() + QStringLiteral("/skinh.she"),
+                        program.filePath(QStringLiteral("skinh.she"))));
+    const QString transfer = QStringLiteral(TRANSFER_LIBRARY_FILE);
+    const QString besideProgram = program.filePath(QFileInfo(transfer).fileName());
+    QFile file(besideProgram);
+    if (library == QLatin1String("text"))
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("not a library\n") > 0);
+    else if (!library.isEmpty())
+        QVERIFY(QFile::copy(library, besideProgram));
+    file.close();
+
+    window = std::make_unique<WindowUnderTest>(std::chrono::seconds(1), QString(), program.path());
+    QVERIFY(window->loaded);
+    const QString skinned = qApp->styleSheet();
+    QVERIFY(!skinned.isEmpty());
+    window->service.answer(StatisticsReply("2000", "150"));
+    window->Label7->setCaption(QStringLiteral("2000"));
+    // The failure path of any failed transfer, without a byte sent; the window goes on.
+    QCOMPARE(window->lookUp(QStringLiteral("10001")), QStringList{Failure});
+    QCOMPARE(window->Label7->caption(), QStringLiteral("0"));
+    QCOMPARE(window->Label9->caption(), QStringLiteral("0"));
+    QCOMPARE(window->Command1->text(), QStringLiteral("重新尝试获取"));
+    QVERIFY(window->Command1->isEnabled());
+    QVERIFY(window->service.requests.all().isEmpty());
+    QVERIFY(window->form.isVisible());
+    QCOMPARE(qApp->styleSheet(), skinned);
+
+    // The library is looked for again at each lookup: once sound, it is used.
+    QFile::remove(besideProgram);
+    QVERIFY(QFile::copy(transfer, besideProgram));
+    QCOMPARE(window->lookUp(QStringLiteral("10001")),
+             (QStringList{success("10001"), bothHigh("2000", "150")}));
 }
 
 void TestLookup::focusComesBackToTheButton()

@@ -9,6 +9,15 @@
 
 namespace {
 
+Form1::Environment environment(const QString &host, std::chrono::milliseconds deadline,
+                               const QString &programDirectory)
+{
+    Form1::Environment environment = TestEnvironment(host, deadline);
+    if (!programDirectory.isEmpty())
+        environment.programDirectory = programDirectory;
+    return environment;
+}
+
 bool loadAndShow(Form1 &form)
 {
     const bool loaded = form.Load();
@@ -18,8 +27,9 @@ bool loadAndShow(Form1 &form)
 
 } // namespace
 
-WindowUnderTest::WindowUnderTest(std::chrono::milliseconds deadline, const QString &host)
-    : form(TestEnvironment(host.isEmpty() ? service.host() : host, deadline)),
+WindowUnderTest::WindowUnderTest(std::chrono::milliseconds deadline, const QString &host,
+                                 const QString &programDirectory)
+    : form(environment(host.isEmpty() ? service.host() : host, deadline, programDirectory)),
       loaded(loadAndShow(form)), Text1(Control<QLineEdit>(form, "Text1")),
       Command1(Control<QPushButton>(form, "Command1")),
       Label7(Control<Runtime::Label>(form, "Label7")),

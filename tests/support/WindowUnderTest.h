@@ -13,12 +13,14 @@
 #include <chrono>
 
 // The real window, loaded and shown, asking a stand-in service (or host, when one is given)
-// within deadline, with a driver for its message boxes.
+// within deadline, with a driver for its message boxes. Its program folder, where it finds
+// its skin and transfer, is the test's own unless one is given.
 class WindowUnderTest
 {
 public:
     explicit WindowUnderTest(std::chrono::milliseconds deadline = std::chrono::seconds(1),
-                             const QString &host = QString());
+                             const QString &host = QString(),
+                             const QString &programDirectory = QString());
 
     // Types account, clicks the lookup button, answers the boxes that follow with OK and
     // returns them as ShownBox gives them.
