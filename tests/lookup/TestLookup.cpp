@@ -281,7 +281,7 @@ void TestLookup::focusComesBackToTheButton()
 namespace {
 
 enum class Ending {
-    Early,         // by a limit or an error, long before the deadline
+    Early,         // by a limit or an error, before the deadline
     AtTheDeadline, // at the deadline, not before
     ByTheDeadline, // either: how fast a name is found not to exist is up to the resolver
 };
@@ -410,8 +410,10 @@ void TestLookup::hostileReplyThenAGoodLookup()
              succeeds ? QStringList{success("10001")} : QStringList{Failure});
     const qint64 elapsed = clock.elapsed();
     const qint64 deadline = HostileDeadline.count();
-    // Answering the box takes a moment of its own.
-    QVERIFY2(ending == Ending::Early ? elapsed < deadline / 2 : elapsed < deadline + 1000,
+    // Answering the box takes a moment of its own. A transfer that the deadline ends takes
+    // the whole deadline, however fast the machine; one that a limit ends, less, however slow
+    // (a million 1-byte chunks take a second in the sanitizer build on a busy machine).
+    QVERIFY2(ending == Ending::Early ? elapsed < deadline : elapsed < deadline + 1000,
              qPrintable(QString::number(elapsed)));
     QVERIFY2(ending != Ending::AtTheDeadline || elapsed >= deadline,
              qPrintable(QString::number(elapsed)));
