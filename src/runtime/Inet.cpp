@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "Inet.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QLibrary>
+#include "Library.h"
 
 namespace Runtime {
 
@@ -33,22 +31,11 @@ QString Inet::OpenURL(const QString &url)
 
 InetTransfer::OpenURL Inet::transfer()
 {
-    if (m_openUrl)
-        return m_openUrl;
-    // Given the full name of a file that is there, QLibrary tries that file alone, never a
-    // variation of the name.
-    const QString path = QDir(m_libraryDirectory).filePath(QLatin1String(LibraryFileName));
-    if (!QFileInfo(path).isFile())
-        return nullptr;
     // Never unloaded once in use: sockets of a transfer are deleted after it has returned.
-    QLibrary library(path);
-    if (!library.load())
-        return nullptr;
-    m_openUrl = reinterpret_cast<InetTransfer::OpenURL>(library.resolve(InetTransfer::OpenURLName));
-    // A library by that name without the entry point is let go, so that a sound one put in
-    // its place is loaded afresh.
     if (!m_openUrl)
-        library.unload();
+        m_openUrl = reinterpret_cast<InetTransfer::OpenURL>(
+            LoadEntryPoint(m_libraryDirectory, LibraryFileName, InetTransfer::OpenURLName)
+                .function);
     return m_openUrl;
 }
 

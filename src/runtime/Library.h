@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+namespace Runtime {
+
+// An entry point of a library that is loaded by the exact name of its file, never by a
+// variation of it (QLibrary tries "lib" and suffixes when the name given doesn't load).
+struct EntryPoint
+{
+    QFunctionPointer function = nullptr; // null when the library or the entry point is missing
+    bool libraryLoaded = false;          // the file is there and loads as a library
+    QString path;                        // the library's file
+    QString error;                       // why a file that is there didn't load
+};
+
+// Loads fileName from directory and looks up name in it. A library that has the entry point
+// stays loaded for good; one that lacks it is let go, so that a sound one put in its place
+// loads afresh.
+EntryPoint LoadEntryPoint(const QString &directory, const char *fileName, const char *name);
+
+} // namespace Runtime
