@@ -5,9 +5,9 @@
 
 #include "FuzzSupport.h"
 
-#include "runtime/HttpReply.h"
+#include "transfer/HttpReply.h"
 
-using Runtime::HttpReply;
+using Transfer::HttpReply;
 
 namespace {
 

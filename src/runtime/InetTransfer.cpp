@@ -2,7 +2,7 @@
 // The transfer library's entry point, which Inet finds by its name.
 #include "InetTransfer.h"
 
-#include "HttpGet.h"
+#include "transfer/HttpGet.h"
 
 #include <QEventLoop>
 
@@ -11,7 +11,7 @@
 extern "C" Q_DECL_EXPORT void Inet_OpenURL(const QUrl &url, std::chrono::milliseconds deadline,
                                            QByteArray *body)
 {
-    using Runtime::HttpGet;
+    using Transfer::HttpGet;
     HttpGet transfer;
     QEventLoop loop;
     QObject::connect(&transfer, &HttpGet::finished, &loop, &QEventLoop::quit);

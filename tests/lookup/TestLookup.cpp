@@ -4,8 +4,8 @@
 #include "support/Fixtures.h"
 
 #include "runtime/App.h"
-#include "runtime/HttpReply.h"
 #include "runtime/MsgBox.h"
+#include "transfer/HttpReply.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -325,7 +325,7 @@ void TestLookup::hostileReplyThenAGoodLookup_data()
     const QByteArray chunkedHead = Head(200, "Transfer-Encoding: chunked\r\n");
     const QByteArray sevens(64 * 1024, '7');
     const qint64 gib = qint64(1) << 30;
-    const QByteArray exact = counts + QByteArray(HttpReply::MaxBodySize - counts.size(), ' ');
+    const QByteArray exact = counts + QByteArray(Transfer::HttpReply::MaxBodySize - counts.size(), ' ');
     const QByteArray over = exact + ' ';
     using End = Reply::End;
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "runtime/HttpReply.h"
+#include "transfer/HttpReply.h"
 
 #include <QTest>
 
-using Runtime::HttpReply;
+using Transfer::HttpReply;
 using State = HttpReply::State;
 
 namespace {

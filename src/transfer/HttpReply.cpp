@@ -3,7 +3,7 @@
 
 #include <QtGlobal>
 
-namespace Runtime {
+namespace Transfer {
 
 namespace {
 
@@ -294,4 +294,4 @@ void HttpReply::fail()
     m_body.squeeze();
 }
 
-} // namespace Runtime
+} // namespace Transfer

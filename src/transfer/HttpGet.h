@@ -12,7 +12,7 @@
 
 class QTcpSocket;
 
-namespace Runtime {
+namespace Transfer {
 
 // One HTTP GET and the redirects that follow it, driven by the event loop of the thread that
 // owns it. Every limit is its own or the reply's, so that it can give up at any moment, at once.
@@ -64,4 +64,4 @@ private:
     bool m_succeeded = false;
 };
 
-} // namespace Runtime
+} // namespace Transfer

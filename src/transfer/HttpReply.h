@@ -4,7 +4,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
-namespace Runtime {
+namespace Transfer {
 
 // Reads one HTTP/1.x reply from the bytes of its connection as they arrive. Everything it
 // keeps or works through is bounded, whatever the server sends, and it never looks at a
@@ -79,4 +79,4 @@ private:
     QByteArray m_body;
 };
 
-} // namespace Runtime
+} // namespace Transfer

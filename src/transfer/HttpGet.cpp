@@ -6,7 +6,7 @@
 #include <QNetworkProxyFactory>
 #include <QSslSocket>
 
-namespace Runtime {
+namespace Transfer {
 
 namespace {
 
@@ -197,4 +197,4 @@ void HttpGet::dropConnection()
     m_socket = nullptr;
 }
 
-} // namespace Runtime
+} // namespace Transfer
