@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "HttpGet.h"
 
+#include "ProxyEnvironment.h"
+
 #include <QEventLoop>
 #include <QHostAddress>
 #include <QLoggingCategory>
@@ -160,8 +162,24 @@ void HttpGet::connectTo(const QUrl &url)
     QNetworkProxy proxy(QNetworkProxy::NoProxy);
     const bool loopback =
         url.host() == QLatin1String("localhost") || QHostAddress(url.host()).isLoopback();
-    if (!loopback)
-        proxy = QNetworkProxyFactory::systemProxyForQuery(QNetworkProxyQuery(url)).value(0);
+    if (!loopback) {
+        const EnvironmentProxy named = proxyFromEnvironment(url);
+        switch (named.verdict) {
+        case EnvironmentProxy::Verdict::Unset:
+            proxy = QNetworkProxyFactory::systemProxyForQuery(QNetworkProxyQuery(url)).value(0);
+            break;
+        case EnvironmentProxy::Verdict::Direct:
+            break;
+        case EnvironmentProxy::Verdict::Proxy:
+            proxy = named.proxy;
+            break;
+        case EnvironmentProxy::Verdict::Unusable:
+            // Sent direct instead, the request would pass a proxy that the user may have to go
+            // through, with the account in clear text.
+            finish({Reason::ProxyUnusable, 0, named.unusable});
+            return;
+        }
+    }
     if (!redirected)
         qCInfo(lcTransfer).noquote()
             << "GET" << url.toDisplayString(QUrl::RemoveUserInfo) << route(proxy);
