@@ -146,8 +146,9 @@ void HttpGet::connectTo(const QUrl &url)
         return;
     }
     if (!url.isValid() || url.host().isEmpty()) {
-        finish(redirected ? Error{Reason::RedirectRefused, 0, QStringLiteral("invalid address")}
-                          : Error{Reason::InvalidAddress, 0, url.toDisplayString()});
+        finish(redirected
+                   ? Error{Reason::RedirectRefused, 0, QStringLiteral("invalid address")}
+                   : Error{Reason::InvalidAddress, 0, url.toDisplayString(QUrl::RemoveUserInfo)});
         return;
     }
     // Never from https back to plain http.

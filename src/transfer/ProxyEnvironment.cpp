@@ -16,7 +16,7 @@ QString firstSet(std::initializer_list<const char *> names, const QProcessEnviro
                  const char **name = nullptr)
 {
     for (const char *candidate : names) {
-        const QString value = environment.value(QLatin1String(candidate)).trimmed();
+        QString value = environment.value(QLatin1String(candidate)).trimmed();
         if (!value.isEmpty()) {
             if (name)
                 *name = candidate;
