@@ -252,9 +252,9 @@ void HttpGet::connectionError(QAbstractSocket::SocketError error)
     // What came before the connection ended is read first: it may be a whole reply, a body
     // that the close ends, or a proxy's refusal. The socket buffers no more than ReadSlice.
     if (m_state == State::Reading) {
-        const HttpReply::State state = m_reply.feed(m_socket->readAll());
-        if (state != HttpReply::State::Reading)
-            settle(state);
+        const HttpReply::State replyState = m_reply.feed(m_socket->readAll());
+        if (replyState != HttpReply::State::Reading)
+            settle(replyState);
         // Qt 6.4's socket engine reads a reset as an orderly close, so a reset after a body
         // without a length can't be told from that body's end, and the body is taken as whole.
         else if (error == QAbstractSocket::RemoteHostClosedError)
@@ -276,9 +276,9 @@ void HttpGet::readSlice()
     if (m_state != State::Tunnelling && m_state != State::Reading)
         return;
     if (m_socket->bytesAvailable() > 0) {
-        const HttpReply::State state = m_reply.feed(m_socket->read(ReadSlice));
-        if (state != HttpReply::State::Reading) {
-            settle(state);
+        const HttpReply::State replyState = m_reply.feed(m_socket->read(ReadSlice));
+        if (replyState != HttpReply::State::Reading) {
+            settle(replyState);
             return;
         }
     }
@@ -295,9 +295,9 @@ void HttpGet::continueReading()
     readSlice();
 }
 
-void HttpGet::settle(HttpReply::State state)
+void HttpGet::settle(HttpReply::State replyState)
 {
-    switch (state) {
+    switch (replyState) {
     case HttpReply::State::Reading:
         break;
     case HttpReply::State::Succeeded:

@@ -71,7 +71,7 @@ private:
     void connectionError(QAbstractSocket::SocketError error);
     void readSlice();
     void continueReading();
-    void settle(HttpReply::State state);
+    void settle(HttpReply::State replyState);
     void finish(const Error &error);
     void dropConnection();
 
