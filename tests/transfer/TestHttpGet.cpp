@@ -246,10 +246,10 @@ void TestHttpGet::endsWhenTheApplicationQuits()
 {
     StandInService service;
     service.answer(Reply{{}, {}, 0, {}, Reply::End::Hold});
-    QTimer::singleShot(100ms, qApp, [] { QCoreApplication::exit(0); });
+    QTimer::singleShot(100ms, QCoreApplication::instance(), [] { QCoreApplication::exit(0); });
     QCOMPARE(int(fetch(service.url("/"), 10s).error.reason), int(Reason::Quit));
     // An application that runs again starts afresh; so must the tests that follow.
-    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
     QCoreApplication::exec();
 }
 
