@@ -28,9 +28,16 @@ elseif(VISTAMETER_WERROR OR VISTAMETER_SANITIZE)
     message(FATAL_ERROR "VISTAMETER_WERROR and VISTAMETER_SANITIZE need GCC or Clang")
 endif()
 
-if(VISTAMETER_FUZZ AND NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
-    message(FATAL_ERROR "VISTAMETER_FUZZ needs clang (libFuzzer): configure with "
-                        "-DCMAKE_CXX_COMPILER=clang++")
+if(VISTAMETER_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        message(FATAL_ERROR "VISTAMETER_FUZZ needs clang (libFuzzer): configure with "
+                            "-DCMAKE_CXX_COMPILER=clang++")
+    endif()
+    # libFuzzer steers by the branches it sees taken, so the code under fuzzing is built with
+    # its coverage; the sanitizers turn a fault into a crash that it keeps. The fuzz targets
+    # link libFuzzer's driver themselves (fuzz/CMakeLists.txt).
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)
+    add_link_options(-fsanitize=address,undefined)
 endif()
 
 # Hardened binaries in every build but the sanitizer and fuzz builds, which instrument the

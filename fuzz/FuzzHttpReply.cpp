@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 // Reading a reply from any bytes: however they are cut up on their way, the reading is the
 // same; a success is a 2xx reply with a body within the limit, a redirect a 3xx one with a
-// target; and once the connection has ended the reading has too.
+// target, a failure one with its reason; and once the connection has ended the reading has too.
 
 #include "FuzzSupport.h"
 
-#include "runtime/HttpReply.h"
+#include "transfer/HttpReply.h"
 
-using Runtime::HttpReply;
+using Transfer::HttpReply;
 
 namespace {
 
@@ -19,12 +19,17 @@ bool isRedirect(int status)
 void checkSame(const HttpReply &one, const HttpReply &other, const QString &input)
 {
     FUZZ_CHECK(one.state() == other.state() && one.status() == other.status() &&
-                   one.body() == other.body() && one.location() == other.location(),
+                   one.body() == other.body() && one.location() == other.location() &&
+                   one.error().reason == other.error().reason,
                input);
 }
 
 void checkReading(const HttpReply &reply, qsizetype inputSize, const QString &input)
 {
+    // A reply that fails says why, and only one that fails.
+    FUZZ_CHECK((reply.state() == HttpReply::State::Failed) ==
+                   (reply.error().reason != HttpReply::Reason::None),
+               input);
     switch (reply.state()) {
     case HttpReply::State::Succeeded:
         FUZZ_CHECK(reply.status() >= 200 && reply.status() <= 299, input);

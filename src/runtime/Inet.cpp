@@ -1,14 +1,21 @@
 // SPDX-License-Identifier: MIT
 #include "Inet.h"
 
-#include "Library.h"
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonObject>
+#include <QLoggingCategory>
+#include <QPluginLoader>
 
 namespace Runtime {
 
 namespace {
 
-// The transfer library as the platform names a library file: libvistameter_transfer.so.
-const char *const LibraryFileName = VISTAMETER_TRANSFER_LIBRARY;
+// Quiet unless QT_LOGGING_RULES turns it on: a plugin refused logs at the info level.
+Q_LOGGING_CATEGORY(lcPlugin, "vistameter.transfer.plugin", QtWarningMsg)
+
+// The transfer plugin as the platform names a library file: libvistameter_transfer.so.
+const char *const PluginFileName = VISTAMETER_TRANSFER_LIBRARY;
 
 } // namespace
 
@@ -16,27 +23,54 @@ Inet::Inet(QObject *parent) : QObject(parent) {}
 
 QString Inet::OpenURL(const QString &url)
 {
-    const InetTransfer::OpenURL openUrl = transfer();
-    if (!openUrl)
+    TransferInterface *const plugin = transfer();
+    if (!plugin)
         return QString();
 
     QUrl target(url);
     if (target.port() == -1 && m_remotePort != 80)
         target.setPort(m_remotePort);
 
-    QByteArray body;
-    openUrl(target, m_requestTimeout, &body);
-    return QString::fromUtf8(body);
+    const TransferResult result = plugin->openUrl(target, m_requestTimeout);
+    m_lastError = result.error;
+    return QString::fromUtf8(result.body);
 }
 
-InetTransfer::OpenURL Inet::transfer()
+TransferInterface *Inet::transfer()
 {
-    // Never unloaded once in use: sockets of a transfer are deleted after it has returned.
-    if (!m_openUrl)
-        m_openUrl = reinterpret_cast<InetTransfer::OpenURL>(
-            LoadEntryPoint(m_libraryDirectory, LibraryFileName, InetTransfer::OpenURLName)
-                .function);
-    return m_openUrl;
+    if (m_transfer)
+        return m_transfer;
+    const QString path = QDir(m_libraryDirectory).filePath(QLatin1String(PluginFileName));
+    const auto refuse = [this, &path](TransferError::Reason reason, const QString &why) {
+        m_lastError = {reason, 0, why.isEmpty() ? path : path + QLatin1String(": ") + why};
+        qCInfo(lcPlugin).noquote() << m_lastError.description();
+        return nullptr;
+    };
+    // Given a file that isn't there, QPluginLoader would try other names and folders.
+    if (!QFileInfo(path).isFile())
+        return refuse(TransferError::Reason::PluginMissing, QString());
+
+    QPluginLoader loader(path);
+    // Qt reads a plugin's metadata from the file without running any of it: a file that is no
+    // plugin of this interface, whatever it exports, is never loaded.
+    const QString iid = loader.metaData().value(QLatin1String("IID")).toString();
+    if (iid != QLatin1String(VistameterTransferInterface_iid)) {
+        return refuse(TransferError::Reason::PluginNotOurs,
+                      iid.isEmpty() ? loader.errorString()
+                                    : QStringLiteral("interface %1").arg(iid));
+    }
+    // Unloaded again if it isn't sound after all, so that a sound one put in its place loads
+    // afresh at the next call.
+    loader.setLoadHints(QLibrary::LoadHints());
+    auto *plugin = qobject_cast<TransferInterface *>(loader.instance());
+    if (!plugin) {
+        const QString why = loader.errorString();
+        loader.unload();
+        return refuse(TransferError::Reason::PluginNotOurs, why);
+    }
+    // Kept for the program's life once in use, as Qt keeps every plugin it loads.
+    m_transfer = plugin;
+    return m_transfer;
 }
 
 } // namespace Runtime

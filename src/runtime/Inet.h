@@ -2,7 +2,7 @@
 #pragma once
 
 #include "App.h"
-#include "InetTransfer.h"
+#include "TransferInterface.h"
 
 #include <QObject>
 #include <QString>
@@ -12,8 +12,8 @@
 namespace Runtime {
 
 // The Internet transfer control: fetches a URL and hands back the body as text. The transfer
-// itself lies in a library of its own beside the program, loaded by its file name at the first
-// transfer, so that nothing of it is mapped before it is needed.
+// itself is a plugin beside the program, loaded by its file name at the first transfer, so
+// that nothing of it, nor Qt Network, is mapped before it is needed.
 class Inet : public QObject
 {
     Q_OBJECT
@@ -28,24 +28,29 @@ public:
     std::chrono::milliseconds requestTimeout() const { return m_requestTimeout; }
     void setRequestTimeout(std::chrono::milliseconds timeout) { m_requestTimeout = timeout; }
 
-    // The folder that holds the transfer library: the program's own unless told otherwise.
+    // The folder that holds the transfer plugin: the program's own unless told otherwise.
     void setLibraryDirectory(const QString &directory) { m_libraryDirectory = directory; }
 
     // Fetches url with one GET and returns its body, decoded as UTF-8. Returns only when the
     // transfer has ended; meanwhile windows are painted but take no input. A failed transfer
-    // (network error, HTTP status outside 2xx, time-out, a reply past HttpReply's limits, the
-    // application quitting) returns empty text, and so does a transfer library that is missing
-    // or isn't one: it is looked for again at the next call.
+    // (network error, HTTP status outside 2xx, time-out, a reply past the client's limits, the
+    // application quitting) returns empty text, and so does a transfer plugin that is missing
+    // or isn't this program's: it is looked for again at the next call.
     QString OpenURL(const QString &url);
 
+    // Why the last transfer ended; Reason::None when it succeeded.
+    const TransferError &lastError() const { return m_lastError; }
+
 private:
-    // The library's entry point, loaded now if it isn't yet; null when it can't be.
-    InetTransfer::OpenURL transfer();
+    // The plugin, loaded now if it isn't yet; null, with the reason in m_lastError, when it
+    // can't be.
+    TransferInterface *transfer();
 
     int m_remotePort = 80;
     std::chrono::milliseconds m_requestTimeout = std::chrono::seconds(60);
     QString m_libraryDirectory = App::Path();
-    InetTransfer::OpenURL m_openUrl = nullptr;
+    TransferInterface *m_transfer = nullptr;
+    TransferError m_lastError;
 };
 
 } // namespace Runtime

@@ -15,17 +15,13 @@
 #include "runtime/User32.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 using namespace Runtime;
-using namespace std::chrono_literals;
 
 class TestRuntime : public QObject
 {
@@ -37,15 +33,9 @@ private slots:
     void msgBoxRefusesButtonSetsItCantShow();
     void msgBoxKeepsToTheScreen();
 
-    void inetSendsAPlainGet_data();
-    void inetSendsAPlainGet();
-    void inetDeadlineCoversTheWholeTransfer();
-    void inetEndsWhenTheApplicationQuits();
     void inetDecodesUtf8AndKeepsAscii();
     void inetUsesItsRemotePortForUrlsWithoutOne();
-    void inetFollowsRedirects_data();
-    void inetFollowsRedirects();
-    void inetFollowsAtMostFiveRedirects();
+    void inetTellsWhyTheLastTransferFailed();
 
     void labelFollowsItsCaptionAndFont();
     void textBoxKeepsCrLfLines();
@@ -125,91 +115,6 @@ void TestRuntime::msgBoxRefusesButtonSetsItCantShow()
     }
 }
 
-// clang-format off
-void TestRuntime::inetSendsAPlainGet_data()
-{
-    QTest::addColumn<QByteArray>("proxy"); // the system's; "stand-in" for the stand-in
-    QTest::addColumn<QByteArray>("host");  // asked for; empty: the stand-in
-    QTest::addColumn<QByteArray>("requestLine");
-
-    const QByteArray none;
-    QTest::newRow("to the server") << none << none << QByteArray("GET /a/b?c=d%26e HTTP/1.0");
-    // As browsers send it to an HTTP proxy; the name is the proxy's to look up.
-    QTest::newRow("to the system's proxy") << QByteArray("stand-in") << QByteArray("vistameter.invalid")
-                                           << QByteArray("GET http://vistameter.invalid/a/b?c=d%26e HTTP/1.0");
-    QTest::newRow("loopback, past the proxy") << QByteArray("http://127.0.0.1:9") << none
-                                              << QByteArray("GET /a/b?c=d%26e HTTP/1.0");
-}
-// clang-format on
-
-void TestRuntime::inetSendsAPlainGet()
-{
-    QFETCH(QByteArray, proxy);
-    QFETCH(QByteArray, host);
-    QFETCH(QByteArray, requestLine);
-    StandInService service;
-    service.answer("ok");
-    const QByteArray serviceHost = service.host().toLatin1();
-    if (!proxy.isEmpty())
-        qputenv("http_proxy", proxy == "stand-in" ? "http://" + serviceHost : proxy);
-    if (host.isEmpty())
-        host = serviceHost;
-    const QString body = Inet().OpenURL("http://" + host + "/a/b?c=d%26e#part");
-    qunsetenv("http_proxy");
-
-    QCOMPARE(body, QStringLiteral("ok"));
-    const QList<QByteArray> lines = service.requests.all().value(0).split('\n');
-    QCOMPARE(lines.value(0), requestLine + '\r');
-    QCOMPARE(lines.mid(1, 3),
-             (QList<QByteArray>{"Host: " + host + '\r', "Accept-Encoding: identity\r",
-                                "Connection: close\r"}));
-    QVERIFY2(QRegularExpression(QStringLiteral("^User-Agent: Vistameter/\\d+\\.\\d+\\.\\d+\r$"))
-                 .match(QString::fromLatin1(lines.value(4)))
-                 .hasMatch(),
-             lines.value(4).constData());
-    QCOMPARE(lines.mid(5), (QList<QByteArray>{"\r", ""}));
-}
-
-void TestRuntime::inetDeadlineCoversTheWholeTransfer()
-{
-    StandInService service;
-    // A byte every 50 ms is never silent for long, yet the transfer must end at the deadline,
-    // long before the 5 s the whole body would take.
-    service.answer(
-        Reply{Head(200, "Content-Length: 100\r\n"), "x", -1, {}, Reply::End::Close, 50ms});
-    Inet inet;
-    inet.setRequestTimeout(400ms);
-    QElapsedTimer clock;
-    clock.start();
-    QCOMPARE(inet.OpenURL(service.url("/")), QString());
-    QVERIFY2(clock.elapsed() >= 400 && clock.elapsed() < 2000,
-             qPrintable(QString::number(clock.elapsed())));
-
-    // Slow is not wrong: a body that has all come in before the deadline is taken, here in
-    // 140 ms of a 2 s deadline, so that a busy machine can't make it late.
-    inet.setRequestTimeout(2s);
-    const QByteArray body = "\"visitcount\":1";
-    service.answer(
-        Reply{Head(200, "Content-Length: 14\r\n"), {}, 0, body, Reply::End::Close, 10ms});
-    QCOMPARE(inet.OpenURL(service.url("/")), QString::fromLatin1(body));
-}
-
-void TestRuntime::inetEndsWhenTheApplicationQuits()
-{
-    StandInService service;
-    service.answer(Reply{{}, {}, 0, {}, Reply::End::Hold});
-    Inet inet;
-    inet.setRequestTimeout(10s);
-    QTimer::singleShot(100ms, qApp, [] { QCoreApplication::exit(0); });
-    QElapsedTimer clock;
-    clock.start();
-    QCOMPARE(inet.OpenURL(service.url("/")), QString());
-    QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
-    // An application that runs again starts afresh; so must the tests that follow.
-    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-    QCoreApplication::exec();
-}
-
 void TestRuntime::inetDecodesUtf8AndKeepsAscii()
 {
     StandInService service;
@@ -228,46 +133,18 @@ void TestRuntime::inetUsesItsRemotePortForUrlsWithoutOne()
     QCOMPARE(inet.OpenURL(QStringLiteral("http://127.0.0.1/x")), QStringLiteral("ok"));
 }
 
-// clang-format off
-void TestRuntime::inetFollowsRedirects_data()
-{
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QByteArray>("location");
-    QTest::addColumn<QByteArray>("target"); // where the second request goes
-
-    QTest::newRow("301, a path") << 301 << QByteArray("/moved") << QByteArray("/moved");
-    QTest::newRow("302, relative") << 302 << QByteArray("moved?x=1") << QByteArray("/dir/moved?x=1");
-    QTest::newRow("303, a level up") << 303 << QByteArray("../up") << QByteArray("/up");
-    QTest::newRow("307, a path and a query") << 307 << QByteArray("/q?uin=2") << QByteArray("/q?uin=2");
-    QTest::newRow("308, a whole address") << 308 << QByteArray("http://HOST/whole") << QByteArray("/whole");
-}
-// clang-format on
-
-void TestRuntime::inetFollowsRedirects()
-{
-    QFETCH(int, status);
-    QFETCH(QByteArray, location);
-    QFETCH(QByteArray, target);
-    StandInService service;
-    service.answer("here");
-    service.answer(Redirect(location.replace("HOST", service.host().toLatin1()), status),
-                   "/dir/old");
-    QCOMPARE(Inet().OpenURL(service.url("/dir/old")), QStringLiteral("here"));
-    QCOMPARE(service.requestLines.all(),
-             (QList<QByteArray>{"GET /dir/old HTTP/1.0", "GET " + target + " HTTP/1.0"}));
-}
-
-void TestRuntime::inetFollowsAtMostFiveRedirects()
+void TestRuntime::inetTellsWhyTheLastTransferFailed()
 {
     StandInService service;
-    // /r1 sends the client on to /r2, and so on to /r7, which answers.
-    for (int hop = 1; hop <= 6; ++hop)
-        service.answer(Redirect("/r" + QByteArray::number(hop + 1)),
-                       "/r" + QByteArray::number(hop));
-    service.answer(Answer("end"), "/r7");
-    QCOMPARE(Inet().OpenURL(service.url("/r2")), QStringLiteral("end"));
-    QCOMPARE(Inet().OpenURL(service.url("/r1")), QString());
-    QCOMPARE(service.requestLines.all().size(), 6 + 6);
+    service.answer("gone", 404);
+    Inet inet;
+    QCOMPARE(inet.OpenURL(service.url("/")), QString());
+    QCOMPARE(int(inet.lastError().reason), int(TransferError::Reason::HttpStatus));
+    QCOMPARE(inet.lastError().status, 404);
+
+    service.answer("ok");
+    QCOMPARE(inet.OpenURL(service.url("/")), QStringLiteral("ok"));
+    QCOMPARE(int(inet.lastError().reason), int(TransferError::Reason::None));
 }
 
 void TestRuntime::labelFollowsItsCaptionAndFont()

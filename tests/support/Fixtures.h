@@ -53,3 +53,29 @@ inline std::optional<qint64> ResidentBytes()
         return std::nullopt;
     return pages * sysconf(_SC_PAGESIZE);
 }
+
+// Starts the process's peak resident size afresh from its present size; false where the system
+// doesn't allow it.
+inline bool resetPeakResident()
+{
+    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
+    return clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
+}
+
+// The process's peak resident size since it started or since resetPeakResident(), where the
+// system tells it.
+inline std::optional<qint64> peakResidentBytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:")) {
+            bool ok = false;
+            const qint64 kib = line.mid(6).trimmed().split(' ').value(0).toLongLong(&ok);
+            if (ok)
+                return kib * 1024;
+        }
+    }
+    return std::nullopt;
+}

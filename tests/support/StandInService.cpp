@@ -2,6 +2,7 @@
 #include "StandInService.h"
 
 #include <QFile>
+#include <QHostAddress>
 #include <QSslCertificate>
 #include <QSslConfiguration>
 #include <QSslKey>
@@ -202,7 +203,35 @@ void StandInService::serve(QTcpSocket &socket)
             socket.readAll();
         }
         break;
+    case Reply::End::Tunnel:
+        tunnel(socket, target);
+        break;
     }
+}
+
+void StandInService::tunnel(QTcpSocket &client, const QByteArray &target)
+{
+    // Whatever host CONNECT names, the tunnel leads to this machine: the names that tests send
+    // through a proxy resolve nowhere.
+    QTcpSocket server;
+    server.connectToHost(QHostAddress::LocalHost,
+                         quint16(target.mid(target.lastIndexOf(':') + 1).toUInt()));
+    if (!server.waitForConnected(PollMs * 50))
+        return;
+    const auto relay = [](QTcpSocket &from, QTcpSocket &to) {
+        if (from.bytesAvailable() > 0 || from.waitForReadyRead(1)) {
+            to.write(from.readAll());
+            while (to.bytesToWrite() > 0 && to.waitForBytesWritten(PollMs)) {
+            }
+        }
+    };
+    while (!m_stopping && client.state() == QAbstractSocket::ConnectedState &&
+           server.state() == QAbstractSocket::ConnectedState) {
+        relay(client, server);
+        relay(server, client);
+    }
+    // What the server sent before it closed.
+    relay(server, client);
 }
 
 bool StandInService::send(QTcpSocket &socket, const QByteArray &bytes,

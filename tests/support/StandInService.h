@@ -20,9 +20,10 @@ class QThread;
 struct Reply
 {
     enum class End {
-        Close, // an orderly close
-        Reset, // a reset, as a crashed server leaves it
-        Hold,  // kept open and silent until the client gives up
+        Close,  // an orderly close
+        Reset,  // a reset, as a crashed server leaves it
+        Hold,   // kept open and silent until the client gives up
+        Tunnel, // as an HTTP proxy after CONNECT: on to the port it names, on this machine
     };
 
     // unit is sent after head again and again, until unitBytes of it are out (for ever when
@@ -51,7 +52,8 @@ Reply Redirect(const QByteArray &location, int status = 302);
 // A statistics service on loopback that answers as a test tells it, on a thread of its own:
 // it writes as fast as the connection takes the bytes, as a real server does, and a client in
 // the test's thread can't set its pace. It serves one connection at a time, over TLS when it
-// has a certificate, and records the requests it receives.
+// has a certificate, and records the requests it receives. It stands in for an HTTP proxy too:
+// it answers a request for a whole address like any other, and CONNECT with a tunnel.
 class StandInService
 {
 public:
@@ -102,6 +104,7 @@ private:
 
     void run(Listener &listener, Certificate certificate);
     void serve(QTcpSocket &socket);
+    void tunnel(QTcpSocket &client, const QByteArray &target);
     bool send(QTcpSocket &socket, const QByteArray &bytes, std::chrono::milliseconds pace);
 
     quint16 m_port = 0;

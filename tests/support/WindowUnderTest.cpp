@@ -33,7 +33,7 @@ WindowUnderTest::WindowUnderTest(std::chrono::milliseconds deadline, const QStri
       loaded(loadAndShow(form)), Text1(Control<QLineEdit>(form, "Text1")),
       Command1(Control<QPushButton>(form, "Command1")),
       Label7(Control<Runtime::Label>(form, "Label7")),
-      Label9(Control<Runtime::Label>(form, "Label9"))
+      Label9(Control<Runtime::Label>(form, "Label9")), In2(Control<Runtime::Inet>(form, "In2"))
 {}
 
 QStringList WindowUnderTest::lookUp(const QString &account)

@@ -5,6 +5,7 @@
 #include "support/StandInService.h"
 
 #include "app/Form1.h"
+#include "runtime/Inet.h"
 #include "runtime/Label.h"
 
 #include <QLineEdit>
@@ -34,6 +35,7 @@ public:
     QPushButton *const Command1;
     Runtime::Label *const Label7;
     Runtime::Label *const Label9;
+    Runtime::Inet *const In2;
 };
 
 // A message box as one line, "style|title|text", for comparing lists of them.

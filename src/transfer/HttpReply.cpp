@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "HttpReply.h"
 
+#include <QList>
 #include <QtGlobal>
 
-namespace Runtime {
+#include <algorithm>
+
+namespace Transfer {
 
 namespace {
 
@@ -28,6 +31,23 @@ bool isRedirect(int status)
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
+// The 1xx replies that may come before the real one unasked: 101 and the rest answer a
+// request that this client never makes.
+bool isInterim(int status)
+{
+    return status == 100 || status == 102 || status == 103;
+}
+
+// Whether a list of content codings leaves the body as it is.
+bool isIdentity(QByteArrayView codings)
+{
+    const QList<QByteArray> list = codings.toByteArray().split(',');
+    return std::all_of(list.cbegin(), list.cend(), [](const QByteArray &coding) {
+        const QByteArray name = coding.trimmed();
+        return name.isEmpty() || name.compare("identity", Qt::CaseInsensitive) == 0;
+    });
+}
+
 } // namespace
 
 HttpReply::State HttpReply::feed(QByteArrayView bytes)
@@ -48,7 +68,7 @@ HttpReply::State HttpReply::feed(QByteArrayView bytes)
                            QByteArrayView(m_line).first(qMin(m_line.size(), qsizetype(5))))) {
                 // A reply without a status line is from before HTTP/1.0, or no HTTP at all:
                 // there is no telling where it ends or whether it succeeded.
-                fail();
+                fail(Reason::MalformedStatusLine);
             }
             break;
         }
@@ -62,7 +82,7 @@ HttpReply::State HttpReply::end()
         if (m_part == Part::BodyToEnd)
             m_state = State::Succeeded;
         else
-            fail();
+            fail(Reason::ConnectionClosed);
     }
     return m_state;
 }
@@ -72,7 +92,17 @@ bool HttpReply::takeLine(QByteArrayView &bytes)
     const qsizetype newline = bytes.indexOf('\n');
     const qsizetype taken = newline < 0 ? bytes.size() : newline + 1;
     if (taken > m_lineBudget) {
-        fail();
+        switch (m_part) {
+        case Part::ChunkSize:
+            fail(Reason::ChunkLineLimit);
+            break;
+        case Part::ChunkEnd:
+            fail(Reason::MalformedChunk);
+            break;
+        default:
+            fail(Reason::HeadLimit);
+            break;
+        }
         return false;
     }
     m_lineBudget -= taken;
@@ -103,7 +133,7 @@ void HttpReply::completeLine()
     case Part::ChunkEnd:
         // The line end that closes a chunk's data, and nothing before it.
         if (!m_line.isEmpty()) {
-            fail();
+            fail(Reason::MalformedChunk);
             break;
         }
         m_part = Part::ChunkSize;
@@ -119,12 +149,13 @@ void HttpReply::completeLine()
 
 void HttpReply::statusLine()
 {
-    // "HTTP/1.1 200 OK": a version, a status of three digits and a reason that may be empty.
+    // "HTTP/1.1 200 OK": the version, a status of three digits and a reason that may be empty.
+    // Another version has other rules for where a reply ends, or none that this reading knows.
     const QByteArrayView line(m_line);
-    if (line.size() < 12 || !line.startsWith("HTTP/") || !isDigit(line[5]) || line[6] != '.' ||
-        !isDigit(line[7]) || line[8] != ' ' || !isDigit(line[9]) || !isDigit(line[10]) ||
-        !isDigit(line[11]) || (line.size() > 12 && line[12] != ' ')) {
-        fail();
+    if (line.size() < 12 || !(line.startsWith("HTTP/1.0 ") || line.startsWith("HTTP/1.1 ")) ||
+        !isDigit(line[9]) || !isDigit(line[10]) || !isDigit(line[11]) ||
+        (line.size() > 12 && line[12] != ' ')) {
+        fail(Reason::MalformedStatusLine);
         return;
     }
     m_status = (line[9] - '0') * 100 + (line[10] - '0') * 10 + (line[11] - '0');
@@ -133,33 +164,37 @@ void HttpReply::statusLine()
 
 void HttpReply::headerLine()
 {
-    const QByteArrayView line(m_line);
-    const qsizetype colon = line.indexOf(':');
-    // A line that starts with a space continues the one before, a form that is obsolete and
-    // that would let a value hide from this reading.
-    if (++m_headerLines > MaxHeaderLines || colon <= 0 || line.front() == ' ' ||
-        line.front() == '\t') {
-        fail();
+    if (++m_headerLines > MaxHeaderLines) {
+        fail(Reason::HeaderLinesLimit);
         return;
     }
-    const QByteArrayView name = line.first(colon);
+    const QByteArrayView line(m_line);
+    const qsizetype colon = line.indexOf(':');
+    const QByteArrayView name = line.first(qMax(colon, qsizetype(0)));
+    // A line that starts with a space continues the one before, a form that is obsolete and
+    // that would let a value hide from this reading; so would a name with white space before
+    // its colon, which one reader takes as the name and another as a name of its own.
+    if (colon <= 0 || name.contains(' ') || name.contains('\t')) {
+        fail(Reason::MalformedHeader);
+        return;
+    }
     const QByteArrayView value = line.sliced(colon + 1).trimmed();
     if (name.compare("Content-Length", Qt::CaseInsensitive) == 0) {
         if (value.isEmpty()) {
-            fail();
+            fail(Reason::BadLength);
             return;
         }
         qint64 length = 0;
         for (const char c : value) {
             if (!isDigit(c)) {
-                fail();
+                fail(Reason::BadLength);
                 return;
             }
             length = qMin(length * 10 + (c - '0'), MaxBodySize + 1);
         }
         // Two lengths that differ leave the body's end in doubt.
         if (m_contentLength >= 0 && m_contentLength != length) {
-            fail();
+            fail(Reason::BadLength);
             return;
         }
         m_contentLength = length;
@@ -170,27 +205,43 @@ void HttpReply::headerLine()
                         .compare("chunked", Qt::CaseInsensitive) == 0;
     } else if (name.compare("Location", Qt::CaseInsensitive) == 0) {
         m_location = value.toByteArray();
+    } else if (name.compare("Content-Encoding", Qt::CaseInsensitive) == 0 && !isIdentity(value)) {
+        // The request asks for identity; a coded body would be taken for text.
+        m_contentCoding = value.toByteArray();
     }
 }
 
 void HttpReply::headEnd()
 {
-    if (m_status >= 100 && m_status <= 199) {
+    if (isInterim(m_status)) {
         if (++m_interimReplies > MaxInterimReplies)
-            fail();
+            fail(Reason::InterimLimit);
         else
             startHead();
         return;
     }
+    const bool success = m_status >= 200 && m_status <= 299;
+    if (m_kind == Kind::Tunnel) {
+        // The tunnel is open after the blank line; what follows belongs to the connection.
+        if (success)
+            m_state = State::Succeeded;
+        else
+            fail(Reason::ProxyRefused, m_status);
+        return;
+    }
     if (isRedirect(m_status)) {
         if (m_location.isEmpty())
-            fail();
+            fail(Reason::RedirectRefused, m_status, QStringLiteral("no Location"));
         else
             m_state = State::Redirected;
         return;
     }
-    if (m_status < 200 || m_status > 299) {
-        fail();
+    if (!success) {
+        fail(Reason::HttpStatus, m_status);
+        return;
+    }
+    if (!m_contentCoding.isEmpty()) {
+        fail(Reason::ContentCoding, 0, QString::fromLatin1(m_contentCoding));
         return;
     }
     if (m_status == 204) {
@@ -200,7 +251,7 @@ void HttpReply::headEnd()
         m_part = m_chunked ? Part::ChunkSize : Part::BodyToEnd;
         m_lineBudget = MaxChunkLine;
     } else if (m_contentLength > MaxBodySize) {
-        fail();
+        fail(Reason::BodyLimit);
     } else if (m_contentLength >= 0) {
         m_left = m_contentLength;
         m_body.reserve(m_contentLength);
@@ -222,13 +273,13 @@ void HttpReply::chunkSizeLine()
     for (; digits < line.size() && hexValue(line[digits]) >= 0; ++digits) {
         size = size * 16 + hexValue(line[digits]);
         if (size > MaxBodySize - m_body.size()) {
-            fail();
+            fail(Reason::BodyLimit);
             return;
         }
     }
     const QByteArrayView rest = line.sliced(digits).trimmed();
     if (digits == 0 || !(rest.isEmpty() || rest.front() == ';')) {
-        fail();
+        fail(Reason::MalformedChunk);
         return;
     }
     if (size == 0) {
@@ -246,14 +297,14 @@ void HttpReply::trailerLine()
     if (m_line.isEmpty())
         m_state = State::Succeeded;
     else if (++m_headerLines > MaxHeaderLines)
-        fail();
+        fail(Reason::HeaderLinesLimit);
 }
 
 void HttpReply::takeBody(QByteArrayView &bytes)
 {
     if (m_part == Part::BodyToEnd) {
         if (bytes.size() > MaxBodySize - m_body.size()) {
-            fail();
+            fail(Reason::BodyLimit);
             return;
         }
         m_body.append(bytes);
@@ -283,15 +334,17 @@ void HttpReply::startHead()
     m_contentLength = -1;
     m_transferEncoded = false;
     m_chunked = false;
+    m_contentCoding.clear();
     m_location.clear();
 }
 
-void HttpReply::fail()
+void HttpReply::fail(Reason reason, int status, const QString &detail)
 {
     m_state = State::Failed;
+    m_error = {reason, status, detail};
     // What was read of a failed reply is of no use to anyone.
     m_body.clear();
     m_body.squeeze();
 }
 
-} // namespace Runtime
+} // namespace Transfer

@@ -1,0 +1,300 @@
+// SPDX-License-Identifier: MIT
+#include "support/Fixtures.h"
+#include "support/StandInService.h"
+
+#include "transfer/HttpGet.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QTcpServer>
+#include <QTest>
+#include <QTimer>
+
+using Transfer::HttpGet;
+using Reason = HttpGet::Reason;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Sets a variable of the process's environment, which the client reads at each transfer, for
+// as long as it lives; an empty value sets nothing.
+class Variable
+{
+public:
+    Variable(const char *name, const QByteArray &value) : m_name(value.isEmpty() ? nullptr : name)
+    {
+        if (m_name)
+            qputenv(m_name, value);
+    }
+    ~Variable()
+    {
+        if (m_name)
+            qunsetenv(m_name);
+    }
+    Variable(const Variable &) = delete;
+    Variable &operator=(const Variable &) = delete;
+
+private:
+    const char *m_name;
+};
+
+Runtime::TransferResult fetch(const QByteArray &url, std::chrono::milliseconds deadline = 2s)
+{
+    return HttpGet::fetch(QUrl(QString::fromLatin1(url)), deadline);
+}
+
+} // namespace
+
+// The HTTP client against a stand-in server and a stand-in proxy on loopback: what it sends,
+// what it takes, and why it ends.
+class TestHttpGet : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void sendsAPlainGet_data();
+    void sendsAPlainGet();
+    void unusableProxySendsNothing_data();
+    void unusableProxySendsNothing();
+    void httpsThroughAProxy_data();
+    void httpsThroughAProxy();
+    void deadlineCoversTheWholeTransfer();
+    void endsWhenTheApplicationQuits();
+    void followsRedirects_data();
+    void followsRedirects();
+    void followsAtMostFiveRedirects();
+};
+
+void TestHttpGet::initTestCase()
+{
+    StandInService::TrustTestAuthority();
+}
+
+// clang-format off
+void TestHttpGet::sendsAPlainGet_data()
+{
+    QTest::addColumn<QByteArray>("proxy"); // http_proxy; "stand-in" stands for the stand-in's address
+    QTest::addColumn<QByteArray>("host");  // asked for; empty: the stand-in
+    QTest::addColumn<QByteArray>("requestLine");
+    QTest::addColumn<QByteArray>("authorization"); // the Proxy-Authorization line, if any
+
+    const QByteArray none;
+    const QByteArray path = "/a/b?c=d%26e";
+    const QByteArray invalid = "vistameter.invalid";
+    QTest::newRow("to the server") << none << none << "GET " + path + " HTTP/1.0" << none;
+    // As browsers send it to an HTTP proxy; the name is the proxy's to look up.
+    QTest::newRow("to a proxy") << QByteArray("http://stand-in") << invalid
+                                << "GET http://" + invalid + path + " HTTP/1.0" << none;
+    QTest::newRow("to a proxy named without a scheme") << QByteArray("stand-in") << invalid
+                                                        << "GET http://" + invalid + path + " HTTP/1.0" << none;
+    QTest::newRow("to a proxy with credentials") << QByteArray("u:p%40q@stand-in") << invalid
+                                                 << "GET http://" + invalid + path + " HTTP/1.0"
+                                                 << QByteArray("Proxy-Authorization: Basic dTpwQHE=");
+    QTest::newRow("loopback, past the proxy") << QByteArray("http://127.0.0.1:9") << none
+                                              << "GET " + path + " HTTP/1.0" << none;
+}
+// clang-format on
+
+void TestHttpGet::sendsAPlainGet()
+{
+    QFETCH(QByteArray, proxy);
+    QFETCH(QByteArray, host);
+    QFETCH(QByteArray, requestLine);
+    QFETCH(QByteArray, authorization);
+    StandInService service;
+    service.answer("ok");
+    const QByteArray serviceHost = service.host().toLatin1();
+    const Variable httpProxy("http_proxy", proxy.replace("stand-in", serviceHost));
+    if (host.isEmpty())
+        host = serviceHost;
+
+    const Runtime::TransferResult result = fetch("http://" + host + "/a/b?c=d%26e#part");
+    QCOMPARE(int(result.error.reason), int(Reason::None));
+    QCOMPARE(result.body, QByteArray("ok"));
+    const QList<QByteArray> lines = service.requests.value(0).split('\n');
+    QCOMPARE(lines.value(0), requestLine + '\r');
+    QCOMPARE(lines.mid(1, 3),
+             (QList<QByteArray>{"Host: " + host + '\r', "Accept-Encoding: identity\r",
+                                "Connection: close\r"}));
+    QVERIFY2(QRegularExpression(QStringLiteral("^User-Agent: Vistameter/\\d+\\.\\d+\\.\\d+\r$"))
+                 .match(QString::fromLatin1(lines.value(4)))
+                 .hasMatch(),
+             lines.value(4).constData());
+    QList<QByteArray> end{"\r", ""};
+    if (!authorization.isEmpty())
+        end.prepend(authorization + '\r');
+    QCOMPARE(lines.mid(5), end);
+}
+
+// clang-format off
+void TestHttpGet::unusableProxySendsNothing_data()
+{
+    QTest::addColumn<QByteArray>("variable");
+    QTest::addColumn<QByteArray>("proxy"); // "stand-in" stands for the stand-in's address
+    QTest::addColumn<QByteArray>("url");
+
+    const QByteArray http = "http://vistameter.invalid/";
+    QTest::newRow("https://") << QByteArray("http_proxy") << QByteArray("https://stand-in") << http;
+    QTest::newRow("socks4://") << QByteArray("ALL_PROXY") << QByteArray("socks4://stand-in") << http;
+    QTest::newRow("no host") << QByteArray("https_proxy") << QByteArray("http://:1") << QByteArray("https://vistameter.test/");
+}
+// clang-format on
+
+void TestHttpGet::unusableProxySendsNothing()
+{
+    QFETCH(QByteArray, variable);
+    QFETCH(QByteArray, proxy);
+    QFETCH(QByteArray, url);
+    StandInService stand;
+    stand.answer("ok");
+    const Variable named(variable.constData(), proxy.replace("stand-in", stand.host().toLatin1()));
+
+    // Direct, the name would not be found; through the proxy, the stand-in would answer.
+    const Runtime::TransferResult result = fetch(url);
+    QCOMPARE(int(result.error.reason), int(Reason::ProxyUnusable));
+    QVERIFY2(result.error.detail.startsWith(QLatin1String(variable)),
+             qPrintable(result.error.detail));
+    QVERIFY(stand.requests.isEmpty());
+}
+
+// clang-format off
+void TestHttpGet::httpsThroughAProxy_data()
+{
+    QTest::addColumn<Reply>("answer"); // the proxy's, to CONNECT
+    QTest::addColumn<bool>("trusted"); // the server's certificate
+    QTest::addColumn<Reason>("reason");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("body");
+
+    const QByteArray none;
+    const Reply open("HTTP/1.1 200 Connection established\r\n\r\n", {}, 0, {}, Reply::End::Tunnel);
+    QTest::newRow("tunnel") << open << true << Reason::None << 0 << QByteArray("here");
+    QTest::newRow("tunnel to an untrusted server") << open << false << Reason::Tls << 0 << none;
+    QTest::newRow("407") << Reply(Head(407, "Proxy-Authenticate: Basic realm=\"x\"\r\n")) << true << Reason::ProxyRefused << 407 << none;
+    QTest::newRow("403, then holds on") << Reply(Head(403), {}, 0, {}, Reply::End::Hold) << true << Reason::ProxyRefused << 403 << none;
+    QTest::newRow("closes at once") << Reply() << true << Reason::ConnectionClosed << 0 << none;
+    // Floods, that the answer's limits end as they end a reply's head.
+    QTest::newRow("endless answer head")
+        << Reply("HTTP/1.1 200 OK\r\n", QByteArray("X-Flood: 7\r\n").repeated(1000), -1) << true << Reason::HeaderLinesLimit << 0 << none;
+    QTest::newRow("endless header line")
+        << Reply("HTTP/1.1 200 OK\r\nX-Flood: ", QByteArray(64 * 1024, '7'), -1) << true << Reason::HeadLimit << 0 << none;
+}
+// clang-format on
+
+void TestHttpGet::httpsThroughAProxy()
+{
+    QFETCH(Reply, answer);
+    QFETCH(bool, trusted);
+    QFETCH(Reason, reason);
+    StandInService server(trusted ? StandInService::Certificate::Trusted
+                                  : StandInService::Certificate::Untrusted);
+    server.answer("here");
+    StandInService proxy;
+    proxy.answer(answer);
+    // The name resolves nowhere; the stand-in proxy tunnels to this machine.
+    const QByteArray authority = "vistameter.test:" + server.host().section(u':', 1).toLatin1();
+    const Variable httpsProxy("https_proxy", proxy.host().toLatin1());
+
+    // A proxy that floods its answer must not grow the process by what it sends.
+    const bool peakKnown = resetPeakResident();
+    const std::optional<qint64> before = ResidentBytes();
+    const Runtime::TransferResult result = fetch("https://" + authority + "/x");
+    const std::optional<qint64> peak = peakResidentBytes();
+    if (peakKnown && before && peak) {
+        qInfo("peak resident size %+lld KiB over the start", (*peak - *before) / 1024);
+        QVERIFY2(*peak - *before < 16 * 1024 * 1024, qPrintable(QString::number(*peak - *before)));
+    }
+
+    QCOMPARE(int(result.error.reason), int(reason));
+    QTEST(result.error.status, "status");
+    QTEST(result.body, "body");
+    QCOMPARE(proxy.requestLines.all(), QList<QByteArray>{"CONNECT " + authority + " HTTP/1.1"});
+    QVERIFY(proxy.requests.value(0).contains("\r\nHost: " + authority + "\r\n"));
+    QCOMPARE(server.requestLines.all(),
+             reason == Reason::None ? QList<QByteArray>{"GET /x HTTP/1.0"} : QList<QByteArray>());
+}
+
+void TestHttpGet::deadlineCoversTheWholeTransfer()
+{
+    StandInService service;
+    // A byte every 50 ms is never silent for long, yet the transfer must end at the deadline,
+    // long before the 5 s the whole body would take.
+    service.answer(
+        Reply{Head(200, "Content-Length: 100\r\n"), "x", -1, {}, Reply::End::Close, 50ms});
+    QElapsedTimer clock;
+    clock.start();
+    const Runtime::TransferResult late = fetch(service.url("/"), 400ms);
+    const qint64 elapsed = clock.elapsed();
+    QCOMPARE(int(late.error.reason), int(Reason::Deadline));
+    QVERIFY2(elapsed >= 400 && elapsed < 2000, qPrintable(QString::number(elapsed)));
+    QVERIFY(late.body.isEmpty());
+
+    // Slow is not wrong: a body that has all come in before the deadline is taken, here in
+    // 140 ms of a 2 s deadline, so that a busy machine can't make it late.
+    const QByteArray body = "\"visitcount\":1";
+    service.answer(
+        Reply{Head(200, "Content-Length: 14\r\n"), {}, 0, body, Reply::End::Close, 10ms});
+    const Runtime::TransferResult slow = fetch(service.url("/"), 2s);
+    QCOMPARE(int(slow.error.reason), int(Reason::None));
+    QCOMPARE(slow.body, body);
+}
+
+void TestHttpGet::endsWhenTheApplicationQuits()
+{
+    StandInService service;
+    service.answer(Reply{{}, {}, 0, {}, Reply::End::Hold});
+    QTimer::singleShot(100ms, QCoreApplication::instance(), [] { QCoreApplication::exit(0); });
+    QCOMPARE(int(fetch(service.url("/"), 10s).error.reason), int(Reason::Quit));
+    // An application that runs again starts afresh; so must the tests that follow.
+    QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
+    QCoreApplication::exec();
+}
+
+// clang-format off
+void TestHttpGet::followsRedirects_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("location");
+    QTest::addColumn<QByteArray>("target"); // where the second request goes
+
+    QTest::newRow("301, a path") << 301 << QByteArray("/moved") << QByteArray("/moved");
+    QTest::newRow("302, relative") << 302 << QByteArray("moved?x=1") << QByteArray("/dir/moved?x=1");
+    QTest::newRow("303, a level up") << 303 << QByteArray("../up") << QByteArray("/up");
+    QTest::newRow("307, a path and a query") << 307 << QByteArray("/q?uin=2") << QByteArray("/q?uin=2");
+    QTest::newRow("308, a whole address") << 308 << QByteArray("http://HOST/whole") << QByteArray("/whole");
+}
+// clang-format on
+
+void TestHttpGet::followsRedirects()
+{
+    QFETCH(int, status);
+    QFETCH(QByteArray, location);
+    QFETCH(QByteArray, target);
+    StandInService service;
+    service.answer("here");
+    service.answer(Redirect(location.replace("HOST", service.host().toLatin1()), status),
+                   "/dir/old");
+    QCOMPARE(fetch(service.url("/dir/old")).body, QByteArray("here"));
+    QCOMPARE(service.requestLines.all(),
+             (QList<QByteArray>{"GET /dir/old HTTP/1.0", "GET " + target + " HTTP/1.0"}));
+}
+
+void TestHttpGet::followsAtMostFiveRedirects()
+{
+    StandInService service;
+    // /r1 sends the client on to /r2, and so on to /r7, which answers.
+    for (int hop = 1; hop <= 6; ++hop)
+        service.answer(Redirect("/r" + QByteArray::number(hop + 1)),
+                       "/r" + QByteArray::number(hop));
+    service.answer(Answer("end"), "/r7");
+    QCOMPARE(fetch(service.url("/r2")).body, QByteArray("end"));
+    const Runtime::TransferResult sixth = fetch(service.url("/r1"));
+    QCOMPARE(int(sixth.error.reason), int(Reason::TooManyRedirects));
+    QCOMPARE(service.requestLines.all().size(), 6 + 6);
+}
+
+QTEST_GUILESS_MAIN(TestHttpGet)
+#include "TestHttpGet.moc"
