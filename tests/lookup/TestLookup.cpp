@@ -439,16 +439,23 @@ void TestLookup::requestCarriesTheTrimmedEncodedAccount_data()
 {
     QTest::addColumn<QString>("account");
     QTest::addColumn<QByteArray>("requestLine");
+    QTest::addColumn<QString>("quoted"); // as the success message quotes it
 
-    QTest::newRow("spaces around")
-        << "  10001  " << QByteArray("GET /fcg-bin/cgi_emotion_list.fcg?uin=10001 HTTP/1.0");
-    QTest::newRow("empty") << "" << QByteArray("GET /fcg-bin/cgi_emotion_list.fcg?uin= HTTP/1.0");
+    const QByteArray asked = "GET /fcg-bin/cgi_emotion_list.fcg?uin=10001 HTTP/1.0";
+    QTest::newRow("spaces around") << "  10001  " << asked << "  10001  ";
+    QTest::newRow("empty") << "" << QByteArray("GET /fcg-bin/cgi_emotion_list.fcg?uin= HTTP/1.0") << "";
     QTest::newRow("space and ampersand")
-        << "1 2&uin=3" << QByteArray("GET /fcg-bin/cgi_emotion_list.fcg?uin=1%202%26uin%3D3 HTTP/1.0");
+        << "1 2&uin=3" << QByteArray("GET /fcg-bin/cgi_emotion_list.fcg?uin=1%202%26uin%3D3 HTTP/1.0")
+        << "1 2&uin=3";
     QTest::newRow("query delimiters")
-        << "#%/?+" << QByteArray("GET /fcg-bin/cgi_emotion_list.fcg?uin=%23%25%2F%3F%2B HTTP/1.0");
+        << "#%/?+" << QByteArray("GET /fcg-bin/cgi_emotion_list.fcg?uin=%23%25%2F%3F%2B HTTP/1.0") << "#%/?+";
     QTest::newRow("not ASCII") << "号１"
-                               << QByteArray("GET /fcg-bin/cgi_emotion_list.fcg?uin=%E5%8F%B7%EF%BC%91 HTTP/1.0");
+                               << QByteArray("GET /fcg-bin/cgi_emotion_list.fcg?uin=%E5%8F%B71 HTTP/1.0") << "号１";
+    // As an input method in full-width mode gives them, and as a paste from a chat brings them.
+    QTest::newRow("full-width, ideographic spaces") << "\u3000１０００１\u3000" << asked << "\u3000１０００１\u3000";
+    QTest::newRow("pasted with CR LF") << "10001\r\n" << asked << "10001";
+    QTest::newRow("leading tab") << "\t10001" << asked << "10001";
+    QTest::newRow("typed spaces around a pasted line") << " \u00a010001\n " << asked << " \u00a010001 ";
 }
 // clang-format on
 
@@ -456,8 +463,9 @@ void TestLookup::requestCarriesTheTrimmedEncodedAccount()
 {
     QFETCH(QString, account);
     QFETCH(QByteArray, requestLine);
+    QFETCH(QString, quoted);
     window->service.answer(StatisticsReply("1", "1"));
-    QCOMPARE(window->lookUp(account).value(0), success(account));
+    QCOMPARE(window->lookUp(account).value(0), success(quoted));
     QCOMPARE(window->service.requestLines.all(), QList<QByteArray>{requestLine});
 }
 
