@@ -3,11 +3,18 @@
 //
 // A skin may be locked: its first line is then "/* skinh-password: WORD */", and it is applied
 // only when the password given is WORD. An empty password applies an unlocked skin.
+//
+// Qt opens the images that a style sheet names with url(...) as it paints, and waits for a pipe
+// or a device to open: every one is checked first, as the skin file is (see SkinSheet.h).
 
 #include "SkinFile.h"
+#include "SkinSheet.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QtGlobal>
+
+#include <algorithm>
 
 namespace {
 
@@ -19,8 +26,9 @@ enum Result : int {
 };
 
 // A skin is a page or two of style sheet; a larger file is no skin, and the start-up that
-// reads it is not held up.
+// reads it is not held up. Nor is an image a skin names larger.
 constexpr qint64 MaxSkinSize = qint64(1024) * 1024;
+constexpr qint64 MaxImageSize = qint64(1024) * 1024;
 
 const QByteArray LockPrefix = QByteArrayLiteral("/* skinh-password: ");
 const QByteArray LockSuffix = QByteArrayLiteral(" */");
@@ -35,6 +43,35 @@ QByteArray lockOf(const QByteArray &skin)
         return {};
     return firstLine.mid(LockPrefix.size(),
                          firstLine.size() - LockPrefix.size() - LockSuffix.size());
+}
+
+// The names under which Qt looks for a version of the image at path for a denser screen, as
+// it does at a scale above 100 %: name@2x.png to name@9x.png, before a final .9.png too.
+QStringList denseVersions(const QString &path)
+{
+    qsizetype dot = path.lastIndexOf(u'.');
+    if (dot < 0)
+        dot = path.size();
+    else if (dot >= 2 && path.at(dot - 1) == u'9' && path.at(dot - 2) == u'.')
+        dot -= 2;
+    QStringList versions;
+    for (int scale = 2; scale <= 9; ++scale)
+        versions << path.left(dot) + QStringLiteral("@%1x").arg(scale) + path.mid(dot);
+    return versions;
+}
+
+// Whether Qt may open the image at path without waiting: one of Qt's resources, or a regular
+// file of at most MaxImageSize, and so is every version for a denser screen beside it.
+bool isSafeImage(const QString &path)
+{
+    if (path.startsWith(u':'))
+        return true;
+    if (!IsSmallRegularFile(path, MaxImageSize))
+        return false;
+    const QStringList versions = denseVersions(path);
+    return std::all_of(versions.cbegin(), versions.cend(), [](const QString &version) {
+        return !QFileInfo::exists(version) || IsSmallRegularFile(version, MaxImageSize);
+    });
 }
 
 } // namespace
@@ -52,6 +89,11 @@ extern "C" Q_DECL_EXPORT int SkinH_AttachEx(const char *skinPath, const char *pa
 
     if (lockOf(*skin) != QByteArray(password ? password : ""))
         return WrongPassword;
-    application->setStyleSheet(QString::fromUtf8(*skin));
+    // Qt takes a sheet that starts so for the name of the sheet's file, and opens that unseen.
+    const QString sheet = QString::fromUtf8(*skin);
+    if (sheet.startsWith(QLatin1String("file:")))
+        return Unreadable;
+    application->setStyleSheet(
+        WithCheckedImages(sheet, QFileInfo(QString::fromLocal8Bit(skinPath)).path(), isSafeImage));
     return Applied;
 }
