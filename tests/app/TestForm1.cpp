@@ -646,6 +646,7 @@ void TestForm1::screenReaderHearsWhatIsSeen_data()
         return QStringLiteral("%1|%2|%3").arg(role).arg(name, value);
     };
     const auto text = QAccessible::StaticText;
+    QTest::newRow("window") << "before" << "Form1" << node(QAccessible::Window, "Tavik.Vistameter", "");
     QTest::newRow("account box") << "before" << "Text1" << node(QAccessible::EditableText, "QQ号码", "");
     QTest::newRow("today, empty") << "before" << "Label9" << node(text, "今日访问人数：暂无", "");
     QTest::newRow("maker's notice") << "before" << "" << node(text, "Tavik.Vistameter 由 OmblePellin 制作 · 版权所有", "");
@@ -665,7 +666,8 @@ void TestForm1::screenReaderHearsWhatIsSeen()
     QFETCH(QString, name);
     QVERIFY(showComplete());
     QObject *control = name.isEmpty() ? Control<QWidget>(*form, "StatusBar1")->findChild<QLabel *>()
-                                      : Control<QWidget>(*form, qPrintable(name));
+                       : name == QLatin1String("Form1") ? form.get()
+                                                        : Control<QWidget>(*form, qPrintable(name));
     // What a screen reader finds of the control, walking the window's tree from the top.
     QStringList heard;
     std::function<void(QAccessibleInterface *)> walk = [&](QAccessibleInterface *node) {
