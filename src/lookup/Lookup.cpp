@@ -73,7 +73,7 @@ void Lookup::QueryPopularity()
     // account reorders the message around it.
     MsgBox(Command1->window(),
            QStringLiteral("获取【QQ:") +
-               Isolate(ElideMiddle(QuotedAccount(Text1->text()), QuotedAccountLength)) +
+               Isolate(ElideMiddle(quotedAccount(Text1->text()), QuotedAccountLength)) +
                QStringLiteral("】空间人气成功!"),
            vbInformation, MessageTitle);
     Command1->setEnabled(true);
@@ -111,5 +111,5 @@ QString Lookup::RequestUrl() const
     // another parameter.
     return QStringLiteral("http://") + m_serviceHost +
            QStringLiteral("/fcg-bin/cgi_emotion_list.fcg?uin=") +
-           QString::fromLatin1(QUrl::toPercentEncoding(MeantAccount(Text1->text())));
+           QString::fromLatin1(QUrl::toPercentEncoding(meantAccount(Text1->text())));
 }

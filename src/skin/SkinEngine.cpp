@@ -66,11 +66,11 @@ bool isSafeImage(const QString &path)
 {
     if (path.startsWith(u':'))
         return true;
-    if (!IsSmallRegularFile(path, MaxImageSize))
+    if (!isSmallRegularFile(path, MaxImageSize))
         return false;
     const QStringList versions = denseVersions(path);
     return std::all_of(versions.cbegin(), versions.cend(), [](const QString &version) {
-        return !QFileInfo::exists(version) || IsSmallRegularFile(version, MaxImageSize);
+        return !QFileInfo::exists(version) || isSmallRegularFile(version, MaxImageSize);
     });
 }
 
@@ -94,6 +94,6 @@ extern "C" Q_DECL_EXPORT int SkinH_AttachEx(const char *skinPath, const char *pa
     if (sheet.startsWith(QLatin1String("file:")))
         return Unreadable;
     application->setStyleSheet(
-        WithCheckedImages(sheet, QFileInfo(QString::fromLocal8Bit(skinPath)).path(), isSafeImage));
+        withCheckedImages(sheet, QFileInfo(QString::fromLocal8Bit(skinPath)).path(), isSafeImage));
     return Applied;
 }

@@ -13,4 +13,4 @@ std::optional<QByteArray> ReadSkinFile(const char *path, qint64 maxSize);
 
 // Whether path names a regular file of at most maxSize bytes that can be opened for reading,
 // found out as ReadSkinFile finds it out: without waiting for anything to open.
-bool IsSmallRegularFile(const QString &path, qint64 maxSize);
+bool isSmallRegularFile(const QString &path, qint64 maxSize);

@@ -9,7 +9,7 @@
 
 namespace {
 
-bool isSmallRegularFile(const struct stat &status, qint64 maxSize)
+bool isSmallRegular(const struct stat &status, qint64 maxSize)
 {
     return S_ISREG(status.st_mode) && status.st_size <= maxSize;
 }
@@ -20,10 +20,10 @@ bool isSmallRegularFile(const struct stat &status, qint64 maxSize)
 // start-up either.
 int openSmallRegularFile(const char *path, qint64 maxSize, struct stat &status)
 {
-    if (::stat(path, &status) != 0 || !isSmallRegularFile(status, maxSize))
+    if (::stat(path, &status) != 0 || !isSmallRegular(status, maxSize))
         return -1;
     const int file = ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (file >= 0 && (::fstat(file, &status) != 0 || !isSmallRegularFile(status, maxSize))) {
+    if (file >= 0 && (::fstat(file, &status) != 0 || !isSmallRegular(status, maxSize))) {
         ::close(file);
         return -1;
     }
@@ -50,7 +50,7 @@ std::optional<QByteArray> ReadSkinFile(const char *path, qint64 maxSize)
     return skin;
 }
 
-bool IsSmallRegularFile(const QString &path, qint64 maxSize)
+bool isSmallRegularFile(const QString &path, qint64 maxSize)
 {
     struct stat status = {};
     const int file = openSmallRegularFile(QFile::encodeName(path).constData(), maxSize, status);

@@ -51,7 +51,7 @@ std::optional<QByteArray> ReadSkinFile(const char *path, qint64 maxSize)
     return skin;
 }
 
-bool IsSmallRegularFile(const QString &path, qint64 maxSize)
+bool isSmallRegularFile(const QString &path, qint64 maxSize)
 {
     LARGE_INTEGER size = {};
     const HANDLE file = openSmallDiskFile(path, maxSize, size);

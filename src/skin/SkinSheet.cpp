@@ -126,7 +126,7 @@ bool isQuotable(const QString &name)
 
 } // namespace
 
-QString WithCheckedImages(const QString &sheet, const QString &folder,
+QString withCheckedImages(const QString &sheet, const QString &folder,
                           const std::function<bool(const QString &path)> &isSafe)
 {
     const ReadSheet readSheet = read(sheet);

@@ -14,5 +14,5 @@
 // Every url( that Qt's style sheet parser can find is found, however it is written: escaped,
 // in capitals, in a comment or a string; a few that Qt would not take for one are rewritten
 // too, harmlessly.
-QString WithCheckedImages(const QString &sheet, const QString &folder,
+QString withCheckedImages(const QString &sheet, const QString &folder,
                           const std::function<bool(const QString &path)> &isSafe);

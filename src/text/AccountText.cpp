@@ -15,7 +15,7 @@ bool isShownAsSpace(QChar c)
 
 } // namespace
 
-QString MeantAccount(const QString &typed)
+QString meantAccount(const QString &typed)
 {
     QString account = typed.trimmed();
     for (QChar &c : account) {
@@ -25,7 +25,7 @@ QString MeantAccount(const QString &typed)
     return account;
 }
 
-QString QuotedAccount(const QString &typed)
+QString quotedAccount(const QString &typed)
 {
     qsizetype begin = 0;
     qsizetype end = typed.size();

@@ -10,9 +10,9 @@
 // in full-width mode gives them) become the digits 0 to 9, and white space at both ends goes,
 // whatever its kind (U+0020, U+3000, a no-break space, a tab, a line break a paste brought
 // along...). Nothing else is touched, inside the text or out.
-QString MeantAccount(const QString &typed);
+QString meantAccount(const QString &typed);
 
 // typed as a message quotes it: the spaces typed around it stay, but the tabs and line breaks
 // among them go, because a box can't show them on the quote's one line. Nothing inside the
 // text is touched.
-QString QuotedAccount(const QString &typed);
+QString quotedAccount(const QString &typed);
