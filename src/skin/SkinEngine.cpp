@@ -11,10 +11,9 @@
 #include "SkinSheet.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QtGlobal>
-
-#include <algorithm>
 
 namespace {
 
@@ -45,33 +44,27 @@ QByteArray lockOf(const QByteArray &skin)
                          firstLine.size() - LockPrefix.size() - LockSuffix.size());
 }
 
-// The names under which Qt looks for a version of the image at path for a denser screen, as
-// it does at a scale above 100 %: name@2x.png to name@9x.png, before a final .9.png too.
-QStringList denseVersions(const QString &path)
-{
-    qsizetype dot = path.lastIndexOf(u'.');
-    if (dot < 0)
-        dot = path.size();
-    else if (dot >= 2 && path.at(dot - 1) == u'9' && path.at(dot - 2) == u'.')
-        dot -= 2;
-    QStringList versions;
-    for (int scale = 2; scale <= 9; ++scale)
-        versions << path.left(dot) + QStringLiteral("@%1x").arg(scale) + path.mid(dot);
-    return versions;
-}
-
 // Whether Qt may open the image at path without waiting: one of Qt's resources, or a regular
-// file of at most MaxImageSize, and so is every version for a denser screen beside it.
+// file of at most MaxImageSize, and so is every version for a denser screen that Qt looks for
+// beside it at a scale above 100 %: name@2x.png to name@9x.png, before a final .9.png too.
 bool isSafeImage(const QString &path)
 {
     if (path.startsWith(u':'))
         return true;
     if (!isSmallRegularFile(path, MaxImageSize))
         return false;
-    const QStringList versions = denseVersions(path);
-    return std::all_of(versions.cbegin(), versions.cend(), [](const QString &version) {
-        return !QFileInfo::exists(version) || isSmallRegularFile(version, MaxImageSize);
-    });
+    qsizetype dot = path.lastIndexOf(u'.');
+    if (dot < 0)
+        dot = path.size();
+    else if (dot >= 2 && path.at(dot - 1) == u'9' && path.at(dot - 2) == u'.')
+        dot -= 2;
+    for (int scale = 2; scale <= 9; ++scale) {
+        const QString version =
+            QStringLiteral("%1@%2x%3").arg(path.left(dot), QString::number(scale), path.mid(dot));
+        if (QFileInfo::exists(version) && !isSmallRegularFile(version, MaxImageSize))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -91,9 +84,9 @@ extern "C" Q_DECL_EXPORT int SkinH_AttachEx(const char *skinPath, const char *pa
         return WrongPassword;
     // Qt takes a sheet that starts so for the name of the sheet's file, and opens that unseen.
     const QString sheet = QString::fromUtf8(*skin);
-    if (sheet.startsWith(QLatin1String("file:")))
+    if (sheet.startsWith(u"file:"))
         return Unreadable;
-    application->setStyleSheet(
-        withCheckedImages(sheet, QFileInfo(QString::fromLocal8Bit(skinPath)).path(), isSafeImage));
+    const QString folder = QFileInfo(QFile::decodeName(QByteArray(skinPath))).path();
+    application->setStyleSheet(withCheckedImages(sheet, folder, isSafeImage));
     return Applied;
 }

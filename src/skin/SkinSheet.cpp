@@ -2,88 +2,65 @@
 #include "SkinSheet.h"
 
 #include <QDir>
-#include <QHash>
-#include <QList>
 
 #include <algorithm>
+#include <map>
+
+// The engine is a library of its own, built hardened: the text work here keeps to Qt's own
+// functions and copies nothing inline, so that it calls none of the C library's copying
+// functions (memcpy, memmove, strlen) that fortification can't guard.
 
 namespace {
-
-// The sheet as Qt's style sheet parser reads it, before it splits it into tokens: every
-// backslash followed by hexadecimal digits stands for the character they number (up to six of
-// them; a value beyond U+FFFF is left as written). origins holds, for each character read, where
-// it begins in the sheet, and the sheet's length last.
-struct ReadSheet
-{
-    QString text;
-    QList<qsizetype> origins;
-};
 
 bool isHexDigit(QChar c)
 {
     return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
 }
 
-ReadSheet read(const QString &sheet)
+// The character at i as Qt's style sheet parser reads it before it splits the sheet into
+// tokens: a backslash followed by up to six hexadecimal digits stands for the character they
+// number, unless that lies beyond U+FFFF; anything else stands for itself. i moves past what
+// was read.
+QChar readAt(const QString &sheet, qsizetype &i)
 {
-    ReadSheet read;
-    read.text.reserve(sheet.size());
-    qsizetype i = 0;
-    while (i < sheet.size()) {
+    if (sheet.at(i) == u'\\') {
         qsizetype digits = 0;
-        if (sheet.at(i) == u'\\') {
-            while (digits < 6 && i + 1 + digits < sheet.size() &&
-                   isHexDigit(sheet.at(i + 1 + digits)))
-                ++digits;
-        }
+        while (digits < 6 && i + 1 + digits < sheet.size() && isHexDigit(sheet.at(i + 1 + digits)))
+            ++digits;
         bool ok = false;
         const ushort code =
             digits > 0 ? QStringView(sheet).mid(i + 1, digits).toUShort(&ok, 16) : 0;
-        read.origins << i;
         if (ok) {
-            read.text += QChar(code);
             i += 1 + digits;
-        } else {
-            // A backslash without digits, or with too many, stays; so does what follows it.
-            read.text += sheet.at(i);
-            ++i;
+            return QChar(code);
         }
     }
-    read.origins << sheet.size();
-    return read;
+    return sheet.at(i++);
 }
 
-// What may stand in a name: letters, digits, '-', '_' and anything beyond ASCII; and any
-// character after a backslash, which the reader has kept.
+// What may stand in a name: letters, digits, '-', '_' and anything beyond ASCII; and, after a
+// backslash, any character.
 bool isNameCharacter(QChar c)
 {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
            c == u'-' || c == u'_' || c.unicode() >= 0x80;
 }
 
-// name without its backslashes, each of which only makes the next character count as itself.
-QString unescaped(QStringView name)
+// The arguments that start at i, just past an opening '(', as read: up to the ')' that closes
+// it, past strings and nested parentheses, or to the end of the sheet. i moves past that ')'.
+QString argumentsAt(const QString &sheet, qsizetype &i)
 {
-    QString plain;
-    for (qsizetype i = 0; i < name.size(); ++i) {
-        if (name.at(i) == u'\\' && i + 1 < name.size())
-            ++i;
-        plain += name.at(i);
-    }
-    return plain;
-}
-
-// Where the arguments that open at open end: at the ')' that closes it, past strings and
-// nested parentheses; or at the end of text.
-qsizetype closing(const QString &text, qsizetype open)
-{
-    int depth = 0;
+    QString arguments;
+    int depth = 1;
     QChar quote;
-    for (qsizetype i = open; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == u'\\') {
-            ++i;
-        } else if (!quote.isNull()) {
+    while (i < sheet.size()) {
+        const QChar c = readAt(sheet, i);
+        if (c == u'\\' && i < sheet.size()) {
+            arguments += c;
+            arguments += readAt(sheet, i);
+            continue;
+        }
+        if (!quote.isNull()) {
             if (c == quote || c == u'\n')
                 quote = QChar();
         } else if (c == u'"' || c == u'\'') {
@@ -91,10 +68,11 @@ qsizetype closing(const QString &text, qsizetype open)
         } else if (c == u'(') {
             ++depth;
         } else if (c == u')' && --depth == 0) {
-            return i;
+            break;
         }
+        arguments += c;
     }
-    return text.size();
+    return arguments;
 }
 
 bool isCssSpace(QChar c)
@@ -102,8 +80,8 @@ bool isCssSpace(QChar c)
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\f';
 }
 
-// The name that the arguments of url(...) give: without the spaces around it, the quotes
-// around it and its backslashes.
+// The name that the arguments of url(...) give: without the spaces and the quotes around it,
+// and with every character after a backslash taken as itself.
 QString nameIn(QStringView arguments)
 {
     while (!arguments.isEmpty() && isCssSpace(arguments.front()))
@@ -113,7 +91,13 @@ QString nameIn(QStringView arguments)
     if (arguments.size() >= 2 && (arguments.front() == u'"' || arguments.front() == u'\'') &&
         arguments.back() == arguments.front())
         arguments = arguments.mid(1, arguments.size() - 2);
-    return unescaped(arguments);
+    QString name;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        if (arguments.at(i) == u'\\' && i + 1 < arguments.size())
+            ++i;
+        name += arguments.at(i);
+    }
+    return name;
 }
 
 // Whether name can stand between the double quotes of a style sheet string as it is.
@@ -129,40 +113,38 @@ bool isQuotable(const QString &name)
 QString withCheckedImages(const QString &sheet, const QString &folder,
                           const std::function<bool(const QString &path)> &isSafe)
 {
-    const ReadSheet readSheet = read(sheet);
-    const QString &text = readSheet.text;
-    QHash<QString, bool> checked;
+    std::map<QString, bool> checked;
     QString result;
-    qsizetype copied = 0; // in the sheet, where the part not yet copied begins
-    qsizetype nameStart = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == u'\\') {
-            ++i;
+    qsizetype copied = 0; // where the part of the sheet not yet copied begins
+    QString name;         // the name read last, every character after a backslash as itself
+    bool escaping = false;
+    for (qsizetype i = 0; i < sheet.size();) {
+        const qsizetype at = i;
+        const QChar c = readAt(sheet, i);
+        if (escaping || isNameCharacter(c)) {
+            name += c;
+            escaping = false;
             continue;
         }
-        if (isNameCharacter(c))
+        if (c == u'\\') {
+            escaping = true;
             continue;
-        const bool isUrl = c == u'(' && unescaped(QStringView(text).mid(nameStart, i - nameStart))
-                                            .toLower()
-                                            .endsWith(QLatin1String("url"));
-        nameStart = i + 1;
+        }
+        const bool isUrl = c == u'(' && name.toLower().endsWith(u"url");
+        name.clear();
         if (!isUrl)
             continue;
 
-        const qsizetype end = closing(text, i);
-        QString path = nameIn(QStringView(text).mid(i + 1, end - i - 1));
+        QString path = nameIn(argumentsAt(sheet, i));
         if (!path.isEmpty() && !path.startsWith(u':') && QDir::isRelativePath(path))
-            path = folder + u'/' + path;
-        if (!path.isEmpty() && !checked.contains(path))
-            checked.insert(path, isQuotable(path) && isSafe(path));
-        const QString arguments =
-            checked.value(path) ? QStringLiteral("(\"%1\")").arg(path) : QStringLiteral("()");
-        result += QStringView(sheet).mid(copied, readSheet.origins.at(i) - copied);
-        result += arguments;
-        copied = readSheet.origins.at(std::min(end + 1, text.size()));
-        i = end;
-        nameStart = end + 1;
+            path = QStringLiteral("%1/%2").arg(folder, path);
+        if (!path.isEmpty() && checked.find(path) == checked.end())
+            checked.emplace(path, isQuotable(path) && isSafe(path));
+        const auto found = checked.find(path);
+        result += QStringView(sheet).mid(copied, at - copied);
+        result += found != checked.end() && found->second ? QStringLiteral("(\"%1\")").arg(path)
+                                                          : QStringLiteral("()");
+        copied = i;
     }
     result += QStringView(sheet).mid(copied);
     return result;
