@@ -148,8 +148,8 @@ void MessageBox::fitTheScreen()
     if (lines.size() > fitting) {
         const qsizetype head = fitting / 2;
         const qsizetype tail = fitting - head - 1;
-        lines =
-            lines.mid(0, head) + QStringList{QStringLiteral("…")} + lines.mid(lines.size() - tail);
+        lines.remove(head, lines.size() - head - tail);
+        lines.insert(head, QStringLiteral("…"));
     }
     setText(lines.join(u'\n'));
 }
