@@ -13,9 +13,13 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QtGlobal>
 
 namespace {
+
+// Quiet unless QT_LOGGING_RULES asks for it, say with "vistameter.skin.warning=true".
+Q_LOGGING_CATEGORY(lcSkin, "vistameter.skin", QtCriticalMsg)
 
 enum Result : int {
     Applied = 0,
@@ -51,8 +55,11 @@ bool isSafeImage(const QString &path)
 {
     if (path.startsWith(u':'))
         return true;
-    if (!isSmallRegularFile(path, MaxImageSize))
+    if (!isSmallRegularFile(path, MaxImageSize)) {
+        qCWarning(lcSkin, "image left out, not a regular file of at most 1 MiB: %s",
+                  qUtf8Printable(path));
         return false;
+    }
     qsizetype dot = path.lastIndexOf(u'.');
     if (dot < 0)
         dot = path.size();
@@ -61,8 +68,13 @@ bool isSafeImage(const QString &path)
     for (int scale = 2; scale <= 9; ++scale) {
         const QString version =
             QStringLiteral("%1@%2x%3").arg(path.left(dot), QString::number(scale), path.mid(dot));
-        if (QFileInfo::exists(version) && !isSmallRegularFile(version, MaxImageSize))
+        if (QFileInfo::exists(version) && !isSmallRegularFile(version, MaxImageSize)) {
+            qCWarning(lcSkin,
+                      "image left out, its version %s is not a regular file of at most "
+                      "1 MiB",
+                      qUtf8Printable(version));
             return false;
+        }
     }
     return true;
 }
@@ -84,8 +96,10 @@ extern "C" Q_DECL_EXPORT int SkinH_AttachEx(const char *skinPath, const char *pa
         return WrongPassword;
     // Qt takes a sheet that starts so for the name of the sheet's file, and opens that unseen.
     const QString sheet = QString::fromUtf8(*skin);
-    if (sheet.startsWith(u"file:"))
+    if (sheet.startsWith(u"file:")) {
+        qCWarning(lcSkin, "skin refused: it names another file as its style sheet");
         return Unreadable;
+    }
     const QString folder = QFileInfo(QFile::decodeName(QByteArray(skinPath))).path();
     application->setStyleSheet(withCheckedImages(sheet, folder, isSafeImage));
     return Applied;
