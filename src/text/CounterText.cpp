@@ -19,28 +19,12 @@ qsizetype position(const QString &reply, const QString &key)
     return reply.indexOf(key) + 1;
 }
 
-// The two value texts of a reply, where CutCounters cuts them, as views into it.
-struct ValueViews
-{
-    QStringView total;
-    QStringView today;
-};
-
 // length characters of reply from the 1-based position start. A length below 1 comes from a
 // missing key or keys out of order and gives empty text; a positive one always lies inside
 // the reply, because the cut ends where a key found in the reply begins.
-QStringView cut(const QString &reply, qsizetype start, qsizetype length)
+QString cut(const QString &reply, qsizetype start, qsizetype length)
 {
-    return length < 1 ? QStringView() : QStringView(reply).mid(start - 1, length);
-}
-
-ValueViews valueViews(const QString &reply)
-{
-    const qsizetype p1 = position(reply, VisitCountKey);
-    const qsizetype p2 = position(reply, DayVisitKey);
-    const qsizetype p3 = position(reply, SpaceMarkKey);
-    return {cut(reply, p1 + VisitCountKey.size(), p2 - p1 - VisitCountKey.size()),
-            cut(reply, p2 + DayVisitKey.size(), p3 - p2 - DayVisitKey.size())};
+    return length < 1 ? QString() : reply.mid(start - 1, length);
 }
 
 bool isSpace(QChar c)
@@ -48,35 +32,23 @@ bool isSpace(QChar c)
     return c == u' ' || c == IdeographicSpace;
 }
 
-// The count in a value text, as gl and TrimSpaces leave it, when that is a run of 1 to
-// MaxCountDigits digits. A longer run is no count: grouping and showing it would only cost
-// time. The value is read where it lies: one a million characters long is never copied.
-std::optional<QString> countIn(QStringView value)
+// A count is a run of 1 to MaxCountDigits digits. A longer run is no count: grouping it and
+// showing it would only cost time.
+bool isCount(const QString &text)
 {
-    QString count;
-    bool spaceAfter = false;
-    for (const QChar c : value) {
-        if (c == u'"' || c == u',')
-            continue;
-        if (isSpace(c)) {
-            spaceAfter = !count.isEmpty();
-            continue;
-        }
-        if (spaceAfter || c < u'0' || c > u'9' || count.size() == MaxCountDigits)
-            return std::nullopt;
-        count += c;
-    }
-    if (count.isEmpty())
-        return std::nullopt;
-    return count;
+    return !text.isEmpty() && text.size() <= MaxCountDigits &&
+           std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
 } // namespace
 
 ValueTexts CutCounters(const QString &reply)
 {
-    const ValueViews values = valueViews(reply);
-    return {values.total.toString(), values.today.toString()};
+    const qsizetype p1 = position(reply, VisitCountKey);
+    const qsizetype p2 = position(reply, DayVisitKey);
+    const qsizetype p3 = position(reply, SpaceMarkKey);
+    return {cut(reply, p1 + VisitCountKey.size(), p2 - p1 - VisitCountKey.size()),
+            cut(reply, p2 + DayVisitKey.size(), p3 - p2 - DayVisitKey.size())};
 }
 
 QString gl(QString &str2)
@@ -115,12 +87,11 @@ std::optional<Counts> ReadCounts(const QString &reply)
     // which may happen to be digits.
     if (!reply.contains(VisitCountKey))
         return std::nullopt;
-    const ValueViews values = valueViews(reply);
-    std::optional<QString> total = countIn(values.total);
-    std::optional<QString> today = countIn(values.today);
-    if (!total || !today)
+    ValueTexts values = CutCounters(reply);
+    Counts counts{TrimSpaces(gl(values.total)), TrimSpaces(gl(values.today))};
+    if (!isCount(counts.total) || !isCount(counts.today))
         return std::nullopt;
-    return Counts{*std::move(total), *std::move(today)};
+    return counts;
 }
 
 bool CountAbove(const QString &count, quint64 limit)
