@@ -9,12 +9,13 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     for (const QString &text : FuzzTexts(data, size)) {
-        // Only U+0020 is trimmed, and only at the ends.
+        // Only the spaces U+0020 and U+3000 are trimmed, and only at the ends.
+        auto isSpace = [](QChar c) { return c == u' ' || c == u'\u3000'; };
         qsizetype begin = 0;
         qsizetype end = text.size();
-        while (begin < end && text.at(begin) == u' ')
+        while (begin < end && isSpace(text.at(begin)))
             ++begin;
-        while (end > begin && text.at(end - 1) == u' ')
+        while (end > begin && isSpace(text.at(end - 1)))
             --end;
         const QString trimmed = text.mid(begin, end - begin);
 

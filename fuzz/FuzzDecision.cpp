@@ -12,9 +12,10 @@
 
 namespace {
 
+// One to twenty digits.
 bool isCount(const QString &text)
 {
-    return !text.isEmpty() &&
+    return !text.isEmpty() && text.size() <= 20 &&
            std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 

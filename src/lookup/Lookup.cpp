@@ -4,6 +4,7 @@
 #include "runtime/Inet.h"
 #include "runtime/Label.h"
 #include "runtime/MsgBox.h"
+#include "text/AccountText.h"
 #include "text/CounterText.h"
 #include "text/MessageText.h"
 
@@ -68,9 +69,11 @@ void Lookup::QueryPopularity()
     Label9->setCaption(ConvNum(today));
     QString total = Label7->caption();
     Label7->setCaption(ConvNum(total));
-    // Isolated, so that no character of the account reorders the message around it.
+    // As typed, spaces and all, but on one line; isolated, so that no character of the
+    // account reorders the message around it.
     MsgBox(Command1->window(),
-           QStringLiteral("获取【QQ:") + Isolate(ElideMiddle(Text1->text(), QuotedAccountLength)) +
+           QStringLiteral("获取【QQ:") +
+               Isolate(ElideMiddle(quotedAccount(Text1->text()), QuotedAccountLength)) +
                QStringLiteral("】空间人气成功!"),
            vbInformation, MessageTitle);
     Command1->setEnabled(true);
@@ -103,9 +106,10 @@ void Lookup::ShowVerdict(const Counts &counts)
 
 QString Lookup::RequestUrl() const
 {
-    // Digits pass unchanged; anything else in the account is encoded rather than allowed to
-    // end the query or start another parameter.
+    // The account as the user means it, whatever an input method or a paste added. Digits pass
+    // unchanged; anything else is encoded rather than allowed to end the query or start
+    // another parameter.
     return QStringLiteral("http://") + m_serviceHost +
            QStringLiteral("/fcg-bin/cgi_emotion_list.fcg?uin=") +
-           QString::fromLatin1(QUrl::toPercentEncoding(TrimSpaces(Text1->text())));
+           QString::fromLatin1(QUrl::toPercentEncoding(meantAccount(Text1->text())));
 }

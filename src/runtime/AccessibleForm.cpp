@@ -7,7 +7,9 @@
 
 namespace Runtime {
 
-AccessibleForm::AccessibleForm(QWidget *form) : QAccessibleWidget(form) {}
+// A window, so that a screen reader announces it as one when it gets the focus: a frame, to
+// AT-SPI.
+AccessibleForm::AccessibleForm(QWidget *form) : QAccessibleWidget(form, QAccessible::Window) {}
 
 int AccessibleForm::childCount() const
 {

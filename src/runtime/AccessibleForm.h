@@ -5,8 +5,8 @@
 
 namespace Runtime {
 
-// What a screen reader is told of a form: the window with its controls, less those hidden
-// from screen readers.
+// What a screen reader is told of a form: a window, with its controls, less those hidden from
+// screen readers.
 class AccessibleForm : public QAccessibleWidget
 {
 public:

@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMoveEvent>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QStyle>
 
@@ -47,11 +49,25 @@ bool Form::Load()
 
 void Form::Show()
 {
+    // The frame is the window manager's, and known only once it has framed the window: the
+    // client area is centred first, and the frame as soon as it is known.
     if (!std::exchange(m_shown, true)) {
         setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
                                         screen()->availableGeometry()));
     }
     show();
+}
+
+void Form::centreTheFrame()
+{
+    const QRect frame = frameGeometry();
+    if (frame == geometry())
+        return;
+    m_frameCentred = true;
+    // A platform that places windows itself, as Wayland's do, leaves the window where it is.
+    move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, frame.size(),
+                             screen()->availableGeometry())
+             .topLeft());
 }
 
 void Form::Unload()
@@ -89,7 +105,44 @@ bool Form::event(QEvent *event)
     if (event->type() == QEvent::Paint && !std::exchange(m_completionQueued, true))
         QMetaObject::invokeMethod(
             this, [this] { RunHandler([this] { Complete(); }); }, Qt::QueuedConnection);
+    // The window manager frames the window as it maps it, before the first frame is painted.
+    if (event->type() == QEvent::Paint && m_shown && !m_frameCentred)
+        centreTheFrame();
     return QWidget::event(event);
+}
+
+void Form::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    if (size() == minimumSize() && minimumSize() == maximumSize())
+        m_fixedGeometry = geometry();
+}
+
+void Form::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    // A window manager may give way to another program's request despite the fixed size, and
+    // the controls that lie out of sight would come into view: the window goes back to where
+    // it was, at its size. Whatever resized it again after three restores in a row is let be,
+    // rather than fought over for ever.
+    const QSize fixedSize = minimumSize();
+    if (fixedSize != maximumSize() || !isVisible())
+        return;
+    if (size() == fixedSize) {
+        m_fixedGeometry = geometry();
+        m_sizeRestores = 0;
+    } else if (m_sizeRestores < 3) {
+        ++m_sizeRestores;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (minimumSize() == maximumSize() && size() != minimumSize())
+                    setGeometry(m_fixedGeometry.isValid()
+                                    ? m_fixedGeometry
+                                    : QRect(geometry().topLeft(), minimumSize()));
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void Form::Complete()

@@ -35,7 +35,8 @@ public:
     // Raises the load event. False when it ended in a run-time error, which has been shown.
     bool Load();
 
-    // Shows the window, centred on its screen the first time.
+    // Shows the window, centred on its screen the first time: its frame, once the window
+    // manager has put one around it, where the platform lets a program place its windows.
     void Show();
 
     // Asks the window to unload: raises the close request unless that is what runs now, and
@@ -66,8 +67,11 @@ protected:
     }
 
     void closeEvent(QCloseEvent *event) override;
-    // Has Form_Complete run once the first frame is done.
+    // Has Form_Complete run once the first frame is done, and centres the window's frame.
     bool event(QEvent *event) override;
+    // Give a window of fixed size its place and size back when something else resized it.
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     // Runs handler as an event; false when it ended in a run-time error.
@@ -76,6 +80,9 @@ private:
     void Complete();
     // Raises the close request; true when nobody refused it.
     bool QueryUnload(qint16 mode);
+    // Moves the window so that its frame is centred where its client area was, once the frame
+    // is known.
+    void centreTheFrame();
     void SessionEnding(QSessionManager &manager);
 
     int m_handlersRunning = 0;
@@ -84,6 +91,9 @@ private:
     bool m_unloadingByCode = false;
     bool m_unloadConfirmed = false;
     bool m_shown = false;
+    bool m_frameCentred = false;     // once the frame was known, and never again
+    QRect m_fixedGeometry;           // the window's last place at its fixed size
+    int m_sizeRestores = 0;          // in a row, each undone again by whatever resized the window
     bool m_completionQueued = false; // Form_Complete waits for the event loop
     bool m_complete = false;         // Form_Complete has run
 };

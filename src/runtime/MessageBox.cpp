@@ -5,8 +5,13 @@
 
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QLabel>
 #include <QScreen>
 #include <QSpacerItem>
+#include <QTextBoundaryFinder>
+#include <QTextLayout>
+
+#include <algorithm>
 
 namespace Runtime {
 
@@ -16,6 +21,54 @@ namespace {
 constexpr int TitleBarExtras = 96;
 // Around the box a window manager puts a border, and a title bar above it.
 constexpr QSize FrameExtras(16, 48);
+// A message box wraps its text only once it would grow wider than half the screen, and never
+// below 420 pixels: lines no wider than that are shown as they are laid out here.
+constexpr int UnwrappedWidth = 420;
+
+// A text as it falls on lines of a given width.
+struct LaidOut
+{
+    QStringList lines;
+    qreal lineHeight = 1; // the tallest line's
+    qreal widestWord = 0; // of the words too wide for a line
+};
+
+// text on lines of at most width pixels in font, broken where a message box breaks a line, or
+// anywhere in a word too wide for a line.
+LaidOut layOut(const QString &text, const QFont &font, int width)
+{
+    QString oneParagraph = text;
+    oneParagraph.replace(u'\n', QChar::LineSeparator);
+    QTextLayout layout(oneParagraph, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, text);
+    const QFontMetricsF metrics(font);
+
+    LaidOut laidOut;
+    qsizetype measuredWord = -1; // where the last word measured starts
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        laidOut.lineHeight = std::max(laidOut.lineHeight, line.height());
+        breaks.setPosition(line.textStart() + line.textLength());
+        // A word broken over several lines is measured once.
+        if (!breaks.isAtBoundary() && breaks.toPreviousBoundary() != measuredWord) {
+            measuredWord = breaks.position();
+            const qsizetype end = breaks.toNextBoundary();
+            laidOut.widestWord =
+                std::max(laidOut.widestWord,
+                         metrics.horizontalAdvance(text.mid(measuredWord, end - measuredWord)));
+        }
+        QString shown = text.mid(line.textStart(), line.textLength());
+        if (shown.endsWith(u'\n'))
+            shown.chop(1);
+        laidOut.lines << shown;
+    }
+    layout.endLayout();
+    return laidOut;
+}
 
 } // namespace
 
@@ -25,11 +78,19 @@ MessageBox::MessageBox(QWidget *parent) : QMessageBox(parent)
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 }
 
+void MessageBox::setVisible(bool visible)
+{
+    // Before the box first sizes itself to its text.
+    if (visible && !isVisible())
+        cutToAScreenful();
+    QMessageBox::setVisible(visible);
+}
+
 void MessageBox::showEvent(QShowEvent *event)
 {
     makeRoomForTheTitle();
     fitTheScreen();
-    // Sizes the box once more, with the text as it now is, and places it.
+    // Sizes the box to its text as it now is, and places it.
     QMessageBox::showEvent(event);
 }
 
@@ -47,26 +108,50 @@ void MessageBox::makeRoomForTheTitle()
                   grid->rowCount(), 0, 1, grid->columnCount());
 }
 
+void MessageBox::cutToAScreenful()
+{
+    // No screen shows more characters than it holds full stops, which are among the narrowest.
+    const QSize room = screen()->availableGeometry().size();
+    const QFontMetrics metrics(font());
+    const qsizetype screenful =
+        qsizetype(room.width() / std::max(metrics.horizontalAdvance(u'.'), 1) + 1) *
+        (room.height() / std::max(metrics.lineSpacing(), 1) + 1);
+    if (text().size() > screenful)
+        setText(ElideMiddle(text(), screenful));
+}
+
 void MessageBox::fitTheScreen()
 {
-    const QSize room = screen()->availableGeometry().size() - FrameExtras;
-    const QString whole = text();
-    // A box being shown sizes itself to its text whenever the text is set.
-    auto fits = [&](qsizetype length) {
-        setText(ElideMiddle(whole, length));
-        return width() <= room.width() && height() <= room.height();
-    };
-    if (fits(whole.size()))
+    auto *label = findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+    if (!label || !layout())
         return;
-    // The longest text that fits, sought by halving: a long run without a place to break the
-    // line widens the box as much as lines of text lengthen it.
-    qsizetype fitting = 1;
-    qsizetype tooLong = whole.size();
-    while (tooLong - fitting > 1) {
-        const qsizetype length = fitting + (tooLong - fitting) / 2;
-        (fits(length) ? fitting : tooLong) = length;
+    // What lies beside the text, as the box is laid out now: the icon, the buttons, the margins.
+    layout()->activate();
+    const QSize besideTheText = size() - label->contentsRect().size();
+
+    // The text on lines narrow enough that the box won't wrap them again. When they are too
+    // many for the screen's height, or a word is too wide for its width, the box shows these
+    // lines, as many as fit, the first and the last with "…" between them.
+    const QRect screenArea = screen()->availableGeometry();
+    const QSize room = screenArea.size() - FrameExtras;
+    const int indent = std::max(label->indent(), 0);
+    const int lineWidth = std::min({room.width(), screenArea.width() / 2, UnwrappedWidth}) -
+                          besideTheText.width() - indent;
+    const LaidOut laidOut =
+        layOut(text(), label->font(), std::max(lineWidth, label->fontMetrics().averageCharWidth()));
+    const auto fitting = std::max<qsizetype>(
+        qsizetype((room.height() - besideTheText.height()) / laidOut.lineHeight), 1);
+    if (laidOut.lines.size() <= fitting &&
+        laidOut.widestWord <= room.width() - besideTheText.width() - indent)
+        return;
+    QStringList lines = laidOut.lines;
+    if (lines.size() > fitting) {
+        const qsizetype head = fitting / 2;
+        const qsizetype tail = fitting - head - 1;
+        lines.remove(head, lines.size() - head - tail);
+        lines.insert(head, QStringLiteral("…"));
     }
-    fits(fitting);
+    setText(lines.join(u'\n'));
 }
 
 } // namespace Runtime

@@ -6,8 +6,9 @@
 namespace Runtime {
 
 // A message box that keeps to the screen and to what a window manager needs: a title bar
-// without minimise or maximise buttons, wide enough for the whole title, and never taller than
-// the screen's free area: a text too long for it is shortened in its middle.
+// without minimise or maximise buttons, wide enough for the whole title, and never larger than
+// the screen's free area: a text too long for it is shortened in its middle, measured once
+// however long it is.
 class MessageBox : public QMessageBox
 {
     Q_OBJECT
@@ -15,11 +16,17 @@ class MessageBox : public QMessageBox
 public:
     explicit MessageBox(QWidget *parent = nullptr);
 
+    // Shown, the box first cuts a text far longer than any screen shows.
+    void setVisible(bool visible) override;
+
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
     void makeRoomForTheTitle();
+    // Shortens a text far longer than any screen shows, without measuring it.
+    void cutToAScreenful();
+    // Shortens a text too long for the screen's free area, measuring it once.
     void fitTheScreen();
 };
 

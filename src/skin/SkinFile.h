@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 #include <optional>
 
@@ -9,3 +10,7 @@
 // file of at most maxSize bytes. Anything else (a pipe, a device, a folder, a larger file) is
 // refused without being read, and without waiting for it to open.
 std::optional<QByteArray> ReadSkinFile(const char *path, qint64 maxSize);
+
+// Whether path names a regular file of at most maxSize bytes that can be opened for reading,
+// found out as ReadSkinFile finds it out: without waiting for anything to open.
+bool isSmallRegularFile(const QString &path, qint64 maxSize);

@@ -11,6 +11,7 @@ const QString SpaceMarkKey = QStringLiteral("\"spacemark\":");
 
 const QChar Wan(0x4E07); // 万, ten thousand
 const QChar Yi(0x4EBF);  // 亿, a hundred million
+const QChar IdeographicSpace(0x3000);
 
 // 1-based position of the first occurrence of key, 0 when it doesn't occur.
 qsizetype position(const QString &reply, const QString &key)
@@ -26,9 +27,16 @@ QString cut(const QString &reply, qsizetype start, qsizetype length)
     return length < 1 ? QString() : reply.mid(start - 1, length);
 }
 
-bool isDigits(const QString &text)
+bool isSpace(QChar c)
 {
-    return !text.isEmpty() &&
+    return c == u' ' || c == IdeographicSpace;
+}
+
+// A count is a run of 1 to MaxCountDigits digits. A longer run is no count: grouping it and
+// showing it would only cost time.
+bool isCount(const QString &text)
+{
+    return !text.isEmpty() && text.size() <= MaxCountDigits &&
            std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
@@ -66,9 +74,9 @@ QString TrimSpaces(const QString &text)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();
-    while (begin < end && text.at(begin) == u' ')
+    while (begin < end && isSpace(text.at(begin)))
         ++begin;
-    while (end > begin && text.at(end - 1) == u' ')
+    while (end > begin && isSpace(text.at(end - 1)))
         --end;
     return text.mid(begin, end - begin);
 }
@@ -81,7 +89,7 @@ std::optional<Counts> ReadCounts(const QString &reply)
         return std::nullopt;
     ValueTexts values = CutCounters(reply);
     Counts counts{TrimSpaces(gl(values.total)), TrimSpaces(gl(values.today))};
-    if (!isDigits(counts.total) || !isDigits(counts.today))
+    if (!isCount(counts.total) || !isCount(counts.today))
         return std::nullopt;
     return counts;
 }

@@ -25,11 +25,16 @@ ValueTexts CutCounters(const QString &reply);
 QString gl(QString &str2);
 
 // Writes a count in Chinese grouping by ten thousands: 12345 -> 1万2345, 123456789 ->
-// 1亿2345万6789. Counts characters only; digits are not checked. Leaves getNum trimmed.
+// 1亿2345万6789. Counts characters only; digits are not checked. Leaves getNum trimmed as
+// TrimSpaces trims.
 QString ConvNum(QString &getNum);
 
-// text without the spaces (U+0020) at its ends; other white space stays.
+// text without the spaces at its ends, the space U+0020 and the ideographic space U+3000 alike,
+// as the account is trimmed of them; tabs and line breaks stay.
 QString TrimSpaces(const QString &text);
+
+// The most digits a count has: 20 hold every 64-bit number, far beyond the visits of any space.
+constexpr qsizetype MaxCountDigits = 20;
 
 // The two counts a reply carries, as trimmed runs of the digits 0-9.
 struct Counts
@@ -39,7 +44,7 @@ struct Counts
 };
 
 // The counts of a statistics reply, or nothing when the reply doesn't carry both of them:
-// the "visitcount": key is missing, or a value isn't a non-empty run of digits.
+// the "visitcount": key is missing, or a value isn't a run of 1 to MaxCountDigits digits.
 std::optional<Counts> ReadCounts(const QString &reply);
 
 // Whether a run of digits, of any length, stands for a number greater than limit.

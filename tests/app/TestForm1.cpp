@@ -24,6 +24,7 @@
 #include <QTest>
 #include <QTextLayout>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -80,6 +81,7 @@ private slots:
     void accountMessageKeepsToTheScreen();
 
     void loadSkinsBlanksAndFixesTheSize();
+    void fixedSizeHoldsAgainstAForcedResize();
     void closeAsksOnce_data();
     void closeAsksOnce();
     void yesEndsTheProgramWithStatusZero();
@@ -301,8 +303,8 @@ void TestForm1::startsWithTheFocusInAnEmptyAccountBox()
     auto *Text1 = Control<QLineEdit>(*form, "Text1");
     QCOMPARE(QApplication::focusWidget(), Text1);
     QVERIFY(Text1->text().isEmpty());
-    // Centred, give or take the rounding of an odd size.
-    QVERIFY((form->geometry().center() - form->screen()->availableGeometry().center())
+    // Centred by its frame, give or take the rounding of an odd size.
+    QVERIFY((form->frameGeometry().center() - form->screen()->availableGeometry().center())
                 .manhattanLength() <= 2);
 
     QStringList order;
@@ -415,6 +417,22 @@ void TestForm1::loadSkinsBlanksAndFixesTheSize()
     QCOMPARE(qApp->styleSheet(), QString::fromUtf8(skin.readAll()));
     QCOMPARE(Control<Label>(*form, "Label7")->caption(), QString());
     QCOMPARE(Control<Label>(*form, "Label9")->caption(), QString());
+}
+
+void TestForm1::fixedSizeHoldsAgainstAForcedResize()
+{
+    QVERIFY(form->Load());
+    form->Show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    const QRect before = form->geometry();
+    // As a window manager does at another program's request, heedless of the fixed size.
+    form->windowHandle()->setMaximumSize(QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    form->windowHandle()->resize(800, 600);
+    QCOMPARE(form->windowHandle()->size(), QSize(800, 600));
+    QTRY_COMPARE(form->windowHandle()->size(), before.size());
+    QCOMPARE(form->size(), QSize(449, 305));
+    // Back in its place too, to the pixel that scaling rounds to.
+    QVERIFY((form->geometry().topLeft() - before.topLeft()).manhattanLength() <= 1);
 }
 
 void TestForm1::closeAsksOnce_data()
@@ -646,6 +664,7 @@ void TestForm1::screenReaderHearsWhatIsSeen_data()
         return QStringLiteral("%1|%2|%3").arg(role).arg(name, value);
     };
     const auto text = QAccessible::StaticText;
+    QTest::newRow("window") << "before" << "Form1" << node(QAccessible::Window, "Tavik.Vistameter", "");
     QTest::newRow("account box") << "before" << "Text1" << node(QAccessible::EditableText, "QQ号码", "");
     QTest::newRow("today, empty") << "before" << "Label9" << node(text, "今日访问人数：暂无", "");
     QTest::newRow("maker's notice") << "before" << "" << node(text, "Tavik.Vistameter 由 OmblePellin 制作 · 版权所有", "");
@@ -665,7 +684,8 @@ void TestForm1::screenReaderHearsWhatIsSeen()
     QFETCH(QString, name);
     QVERIFY(showComplete());
     QObject *control = name.isEmpty() ? Control<QWidget>(*form, "StatusBar1")->findChild<QLabel *>()
-                                      : Control<QWidget>(*form, qPrintable(name));
+                       : name == QLatin1String("Form1") ? form.get()
+                                                        : Control<QWidget>(*form, qPrintable(name));
     // What a screen reader finds of the control, walking the window's tree from the top.
     QStringList heard;
     std::function<void(QAccessibleInterface *)> walk = [&](QAccessibleInterface *node) {

@@ -22,8 +22,11 @@ private slots:
     void initTestCase();
     void attach_data();
     void attach();
+    void imagesAreCheckedBeforeQtOpensThem_data();
+    void imagesAreCheckedBeforeQtOpensThem();
     void windowStartsPlainBesideABadSkin_data();
     void windowStartsPlainBesideABadSkin();
+    void windowPaintsWhateverTheSkinNames();
 
 private:
     using AttachEx = int (*)(const char *, const char *);
@@ -37,6 +40,22 @@ void TestSkinEngine::initTestCase()
     attachEx = reinterpret_cast<AttachEx>(engine.resolve("SkinH_AttachEx"));
     QVERIFY2(attachEx, qPrintable(engine.errorString()));
     QVERIFY(skins.isValid());
+
+    // What the skins of imagesAreCheckedBeforeQtOpensThem name.
+    auto write = [&](const char *name, const QByteArray &bytes) {
+        QFile file(skins.filePath(QLatin1String(name)));
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    };
+    QVERIFY(write("arrow.png", "a picture"));
+    QVERIFY(write("dense.png", "a picture"));
+    QVERIFY(write("large.png", QByteArray((1 << 20) + 1, 'x')));
+    auto fifo = [&](const char *name) {
+        const QByteArray path = QFile::encodeName(skins.filePath(QLatin1String(name)));
+        return ::mkfifo(path.constData(), 0600) == 0;
+    };
+    QVERIFY(fifo("fifo.png"));
+    QVERIFY(fifo("dense@2x.png"));
+    QVERIFY(QFile::link(QStringLiteral("/dev/zero"), skins.filePath(QStringLiteral("zero.png"))));
 }
 
 // clang-format off
@@ -58,6 +77,8 @@ void TestSkinEngine::attach_data()
     const QByteArray mib = QByteArray("QLabel { color: #123456; }").leftJustified(1024 * 1024);
     QTest::newRow("1 MiB") << "large.she" << mib << QByteArray() << 0;
     QTest::newRow("1 MiB and a byte") << "large.she" << mib + ' ' << QByteArray() << 2;
+    // Qt would read the sheet from the file it names, unseen.
+    QTest::newRow("names another file") << "file.she" << QByteArray("file:///dev/zero") << QByteArray() << 2;
 }
 // clang-format on
 
@@ -80,6 +101,43 @@ void TestSkinEngine::attach()
 
     QCOMPARE(attachEx(path.toLocal8Bit().constData(), password.constData()), result);
     QCOMPARE(qApp->styleSheet(), result == 0 ? QString::fromUtf8(skin) : before);
+}
+
+// clang-format off
+void TestSkinEngine::imagesAreCheckedBeforeQtOpensThem_data()
+{
+    QTest::addColumn<QString>("skin");    // %1: the skin's folder
+    QTest::addColumn<QString>("applied");
+
+    const QString arrow = QStringLiteral(R"(url("%1/arrow.png"))");
+    QTest::newRow("beside the skin") << "QLabel { image: url(arrow.png); }" << "QLabel { image: " + arrow + "; }";
+    QTest::newRow("quoted, spaced") << "QLabel { image: url( 'arrow.png' ); }" << "QLabel { image: " + arrow + "; }";
+    QTest::newRow("Qt resource") << "QLabel { image: url(:/pictures/caption.bmp); }"
+                                 << R"(QLabel { image: url(":/pictures/caption.bmp"); })";
+    QTest::newRow("missing") << "QLabel { image: url(none.png); color: red; }" << "QLabel { image: url(); color: red; }";
+    QTest::newRow("FIFO") << "QLabel { image: url(fifo.png); }" << "QLabel { image: url(); }";
+    QTest::newRow("link to /dev/zero") << "QLabel { image: url(zero.png); }" << "QLabel { image: url(); }";
+    QTest::newRow("1 MiB and a byte") << "QLabel { image: url(large.png); }" << "QLabel { image: url(); }";
+    QTest::newRow("FIFO for dense screens") << "QLabel { image: url(dense.png); }" << "QLabel { image: url(); }";
+    // However it is written, and every one of several.
+    QTest::newRow("escaped") << R"(QLabel { image: \75\72l(fifo.png); })" << R"(QLabel { image: \75\72l(); })";
+    QTest::newRow("several") << "QLabel { image: url(fifo.png) } QPushButton { image: url(arrow.png) }"
+                             << "QLabel { image: url() } QPushButton { image: " + arrow + " }";
+}
+// clang-format on
+
+void TestSkinEngine::imagesAreCheckedBeforeQtOpensThem()
+{
+    QFETCH(QString, skin);
+    QFETCH(QString, applied);
+    const QString path = skins.filePath(QStringLiteral("images.she"));
+    QFile file(path);
+    const QByteArray bytes = skin.arg(skins.path()).toUtf8();
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    file.close();
+
+    QCOMPARE(attachEx(path.toLocal8Bit().constData(), ""), 0);
+    QCOMPARE(qApp->styleSheet(), applied.arg(skins.path()));
 }
 
 void TestSkinEngine::windowStartsPlainBesideABadSkin_data()
@@ -122,6 +180,40 @@ void TestSkinEngine::windowStartsPlainBesideABadSkin()
     form.Show();
     QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(qApp->styleSheet(), before);
+}
+
+void TestSkinEngine::windowPaintsWhateverTheSkinNames()
+{
+    // Qt opens the images a style sheet names as it first paints, and waits on a FIFO for ever:
+    // a window that didn't paint would hang the test until CTest's time-out ends it.
+    QTemporaryDir program;
+    const QString engine = QStringLiteral(SKIN_ENGINE_FILE);
+    QVERIFY(QFile::link(engine, program.filePath(QFileInfo(engine).fileName())));
+    const QString fifo = program.filePath(QStringLiteral("fifo.png"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QFile skin(program.filePath(QStringLiteral("skinh.she")));
+    QVERIFY(skin.open(QIODevice::WriteOnly));
+    skin.write("QWidget#Form1 { background-image: url(fifo.png); }\n"
+               "QPushButton { border-image: url(" +
+               QFile::encodeName(fifo) +
+               ") 4; }\n"
+               "QLineEdit { color: #123456; }\n");
+    skin.close();
+
+    QElapsedTimer clock;
+    clock.start();
+    Form1::Environment environment = TestEnvironment(QStringLiteral("127.0.0.1:9"));
+    environment.programDirectory = program.path();
+    Form1 form(environment);
+    QVERIFY(form.Load());
+    form.Show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    // Paints every control, as the screen will.
+    const QImage painted = form.grab().toImage();
+    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(!painted.isNull());
+    // The rest of the skin applies.
+    QVERIFY(qApp->styleSheet().contains(QStringLiteral("#123456")));
 }
 
 QTEST_MAIN(TestSkinEngine)

@@ -116,8 +116,8 @@ void TestCounterText::convNum_data()
     QTest::newRow("no digit check") << "abcde" << "a万bcde" << "abcde";
     QTest::newRow("tab is a character") << "1234\t" << "1万234\t" << "1234\t";
     QTest::newRow("inner space counts") << "1 2345" << "1 万2345" << "1 2345";
-    // Only the space U+0020 is trimmed; an ideographic space counts as a character.
-    QTest::newRow("ideographic space stays") << "\u30001234" << "\u3000万1234" << "\u30001234";
+    // The ideographic space is trimmed like the space, as it is from the account.
+    QTest::newRow("ideographic spaces trimmed") << "\u30001234\u3000 " << "1234" << "1234";
 }
 // clang-format on
 
@@ -159,6 +159,13 @@ void TestCounterText::readCounts_data()
                                        << false << "" << "";
     QTest::newRow("negative") << R"("visitcount":-1,"dayvisit":1,"spacemark":)" << false << ""
                               << "";
+    const QString twenty(20, u'9');
+    QTest::newRow("20 digits") << "\"visitcount\":" + twenty + ",\"dayvisit\":1,\"spacemark\":" << true
+                               << twenty << "1";
+    QTest::newRow("21 digits") << "\"visitcount\":1,\"dayvisit\":" + twenty + "0,\"spacemark\":" << false
+                               << "" << "";
+    QTest::newRow("ideographic spaces") << "\"visitcount\":\u30002,\"dayvisit\":1\u3000,\"spacemark\":"
+                                        << true << "2" << "1";
     // Digits in the place of a missing key are not a count.
     QTest::newRow("visitcount missing, digits in its place")
         << R"(000000000000123"dayvisit":1,"spacemark":)" << false << "" << "";
