@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "support/WindowUnderTest.h"
 
+#include "support/Fixtures.h"
+
 #include "runtime/App.h"
 #include "runtime/Inet.h"
 #include "runtime/MsgBox.h"
