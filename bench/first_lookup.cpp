@@ -11,6 +11,8 @@
 
 #include "runtime/App.h"
 
+#include "config.h"
+
 #include <QApplication>
 #include <QLibrary>
 
@@ -30,7 +32,8 @@ int main(int argc, char *argv[])
     if (!form)
         return 1;
     if (arguments.contains(QStringLiteral("--preloaded"))) {
-        QLibrary transfer(Runtime::App::Path() + QStringLiteral("/" TRANSFER_LIBRARY));
+        QLibrary transfer(Runtime::App::Path() +
+                          QStringLiteral("/" VISTAMETER_TRANSFER_PLUGIN_FILE));
         if (!transfer.load())
             return 1;
     }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "CommandLine.h"
 
+#include "config.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 

@@ -7,6 +7,8 @@
 #include "runtime/Shell.h"
 #include "runtime/User32.h"
 
+#include "config.h"
+
 #include <QApplication>
 #include <QFontDatabase>
 #include <QIcon>

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "Inet.h"
 
+#include "config.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonObject>
@@ -15,7 +17,7 @@ namespace {
 Q_LOGGING_CATEGORY(lcPlugin, "vistameter.transfer.plugin", QtWarningMsg)
 
 // The transfer plugin as the platform names a library file: libvistameter_transfer.so.
-const char *const PluginFileName = VISTAMETER_TRANSFER_LIBRARY;
+const char *const PluginFileName = VISTAMETER_TRANSFER_PLUGIN_FILE;
 
 } // namespace
 

@@ -4,12 +4,14 @@
 #include "Library.h"
 #include "RuntimeError.h"
 
+#include "config.h"
+
 namespace Runtime {
 
 namespace {
 
 // SkinH_VB6 as the platform names a library file: libSkinH_VB6.so, SkinH_VB6.dll.
-const char *const LibraryFileName = VISTAMETER_SKIN_ENGINE;
+const char *const LibraryFileName = VISTAMETER_SKIN_ENGINE_FILE;
 
 } // namespace
 

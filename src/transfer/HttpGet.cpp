@@ -3,6 +3,8 @@
 
 #include "ProxyEnvironment.h"
 
+#include "config.h"
+
 #include <QEventLoop>
 #include <QHostAddress>
 #include <QLoggingCategory>

@@ -8,6 +8,8 @@
 #include "runtime/MsgBox.h"
 #include "transfer/HttpReply.h"
 
+#include "config.h"
+
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -226,7 +228,8 @@ void TestLookup::transferPluginMissingOrNotOurs_data()
 
     QTest::newRow("missing") << QString() << Reason::PluginMissing;
     QTest::newRow("not a library") << QStringLiteral("text") << Reason::PluginNotOurs;
-    QTest::newRow("another library") << QStringLiteral(SKIN_ENGINE_FILE) << Reason::PluginNotOurs;
+    QTest::newRow("another library")
+        << App::Path() + QStringLiteral("/" VISTAMETER_SKIN_ENGINE_FILE) << Reason::PluginNotOurs;
     QTest::newRow("Inet_OpenURL as data")
         << QStringLiteral(DECOY_DATA_SYMBOL) << Reason::PluginNotOurs;
     QTest::newRow("a plugin of another interface")
@@ -241,11 +244,11 @@ void TestLookup::transferPluginMissingOrNotOurs()
     QFETCH(Reason, reason);
     // A program folder of its own, with the skin engine and skin but not the transfer.
     QTemporaryDir program;
-    const QString engine = QStringLiteral(SKIN_ENGINE_FILE);
+    const QString engine = App::Path() + QStringLiteral("/" VISTAMETER_SKIN_ENGINE_FILE);
     QVERIFY(QFile::link(engine, program.filePath(QFileInfo(engine).fileName())));
     QVERIFY(QFile::link(App::Path() + QStringLiteral("/skinh.she"),
                         program.filePath(QStringLiteral("skinh.she"))));
-    const QString transfer = QStringLiteral(TRANSFER_LIBRARY_FILE);
+    const QString transfer = App::Path() + QStringLiteral("/" VISTAMETER_TRANSFER_PLUGIN_FILE);
     const QString besideProgram = program.filePath(QFileInfo(transfer).fileName());
     QFile file(besideProgram);
     if (library == QLatin1String("text"))

@@ -14,6 +14,8 @@
 #include "runtime/TextBox.h"
 #include "runtime/User32.h"
 
+#include "config.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QPushButton>
@@ -270,8 +272,8 @@ void TestRuntime::skinLoaderReportsWhatIsMissing()
     }
 
     // The engine under a name that isn't its file's is no engine.
-    QVERIFY(
-        QFile::copy(QStringLiteral(SKIN_ENGINE_FILE), empty.filePath(QStringLiteral("SkinH_VB6"))));
+    QVERIFY(QFile::copy(App::Path() + QStringLiteral("/" VISTAMETER_SKIN_ENGINE_FILE),
+                        empty.filePath(QStringLiteral("SkinH_VB6"))));
     try {
         SkinH(empty.path()).SkinH_AttachEx(QStringLiteral("x"), QString());
         QFAIL("no error raised");

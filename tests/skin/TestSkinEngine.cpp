@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "support/Fixtures.h"
 
+#include "runtime/App.h"
+
+#include "config.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -36,7 +40,7 @@ private:
 
 void TestSkinEngine::initTestCase()
 {
-    QLibrary engine(QStringLiteral(SKIN_ENGINE_FILE));
+    QLibrary engine(Runtime::App::Path() + QStringLiteral("/" VISTAMETER_SKIN_ENGINE_FILE));
     attachEx = reinterpret_cast<AttachEx>(engine.resolve("SkinH_AttachEx"));
     QVERIFY2(attachEx, qPrintable(engine.errorString()));
     QVERIFY(skins.isValid());
@@ -154,7 +158,7 @@ void TestSkinEngine::windowStartsPlainBesideABadSkin()
     // skin is. A FIFO that held it up would hang the test until CTest's time-out ends it.
     QFETCH(QString, kind);
     QTemporaryDir program;
-    const QString engine = QStringLiteral(SKIN_ENGINE_FILE);
+    const QString engine = Runtime::App::Path() + QStringLiteral("/" VISTAMETER_SKIN_ENGINE_FILE);
     QVERIFY(QFile::link(engine, program.filePath(QFileInfo(engine).fileName())));
     const QString skin = program.filePath(QStringLiteral("skinh.she"));
     if (kind == QLatin1String("FIFO")) {
@@ -187,7 +191,7 @@ void TestSkinEngine::windowPaintsWhateverTheSkinNames()
     // Qt opens the images a style sheet names as it first paints, and waits on a FIFO for ever:
     // a window that didn't paint would hang the test until CTest's time-out ends it.
     QTemporaryDir program;
-    const QString engine = QStringLiteral(SKIN_ENGINE_FILE);
+    const QString engine = Runtime::App::Path() + QStringLiteral("/" VISTAMETER_SKIN_ENGINE_FILE);
     QVERIFY(QFile::link(engine, program.filePath(QFileInfo(engine).fileName())));
     const QString fifo = program.filePath(QStringLiteral("fifo.png"));
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
