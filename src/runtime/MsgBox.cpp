@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "MsgBox.h"
 
-#include "MessageBox.h"
+#include "FittedMessageBox.h"
 #include "RuntimeError.h"
 
 #include <QPushButton>
@@ -42,7 +42,7 @@ int MsgBox(QWidget *parent, const QString &prompt, int style, const QString &tit
     if (buttons != vbOKOnly && buttons != vbYesNo)
         throw RuntimeError(5, QStringLiteral("无效的过程调用或参数: 消息框样式 %1").arg(style));
 
-    MessageBox box(parent);
+    FittedMessageBox box(parent);
     box.setWindowTitle(title);
     // A typed account must never be read as markup (an <img> would even load a file).
     box.setTextFormat(Qt::PlainText);
