@@ -6,6 +6,7 @@
 #include "runtime/MsgBox.h"
 #include "runtime/Shell.h"
 #include "runtime/User32.h"
+#include "runtime/platform/Platform.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -94,7 +95,7 @@ Form1::Environment Form1::ProgramEnvironment()
 {
     Environment environment;
     environment.programDirectory = App::Path();
-    environment.urlOpener = UrlOpener();
+    environment.urlOpener = Platform::urlOpener();
     return environment;
 }
 
