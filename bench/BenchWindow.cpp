@@ -15,6 +15,7 @@ std::unique_ptr<Form1> ShowWindow(const QString &host)
 {
     Form1::Environment environment = Form1::ProgramEnvironment();
     environment.serviceHost = host;
+    Form1::setUpApplication();
     auto form = std::make_unique<Form1>(environment);
     if (!form->Load())
         return nullptr;

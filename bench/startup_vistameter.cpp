@@ -13,6 +13,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vistameter"));
     FirstFrameProbe probe(entered);
+    Form1::setUpApplication();
     Form1 form(Form1::ProgramEnvironment());
     probe.watch(&form);
     return Runtime::Run(form);

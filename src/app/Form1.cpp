@@ -99,8 +99,14 @@ Form1::Environment Form1::ProgramEnvironment()
     return environment;
 }
 
+void Form1::setUpApplication()
+{
+    installAccessibility();
+    QApplication::setFont(programFont());
+}
+
 Form1::Form1(const Environment &environment, QWidget *parent)
-    : Form(programFont(), parent), m_environment(environment)
+    : Form(parent), m_environment(environment)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tavik.Vistameter"));

@@ -10,6 +10,7 @@ int main(int argc, char *argv[])
         return *status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vistameter"));
+    Form1::setUpApplication();
     Form1 form(Form1::ProgramEnvironment());
     return Runtime::Run(form);
 }

@@ -7,7 +7,6 @@
 #include "Label.h"
 
 #include <QAccessible>
-#include <QCoreApplication>
 #include <QVariant>
 
 namespace Runtime {
@@ -28,6 +27,11 @@ QAccessibleInterface *accessibleControl(const QString &className, QObject *objec
 
 } // namespace
 
+void installAccessibility()
+{
+    QAccessible::installFactory(accessibleControl);
+}
+
 void HideFromScreenReaders(QWidget *control)
 {
     control->setProperty(HiddenProperty, true);
@@ -39,15 +43,3 @@ bool IsHiddenFromScreenReaders(const QWidget *control)
 }
 
 } // namespace Runtime
-
-namespace {
-
-// Before any control exists, so that no control is ever described without them.
-void installAccessibleControls()
-{
-    QAccessible::installFactory(Runtime::accessibleControl);
-}
-
-} // namespace
-
-Q_COREAPP_STARTUP_FUNCTION(installAccessibleControls)

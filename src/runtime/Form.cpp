@@ -27,21 +27,6 @@ Form::Form(QWidget *parent) : QWidget(parent)
 #endif
 }
 
-namespace {
-
-// Makes font the program's and hands parent on. A widget takes the program's font when it is
-// made; one made earlier would take it only once the event loop runs.
-QWidget *withProgramFont(const QFont &font, QWidget *parent)
-{
-    QApplication::setFont(font);
-    return parent;
-}
-
-} // namespace
-
-Form::Form(const QFont &programFont, QWidget *parent) : Form(withProgramFont(programFont, parent))
-{}
-
 bool Form::Load()
 {
     return RunHandler([this] { Form_Load(); });

@@ -6,7 +6,6 @@
 
 #include <functional>
 
-class QFont;
 class QSessionManager;
 
 namespace Runtime {
@@ -28,9 +27,6 @@ public:
     };
 
     explicit Form(QWidget *parent = nullptr);
-    // programFont becomes the program's font, which the window, its controls and its message
-    // boxes take; given here, before any control exists, no control is measured twice.
-    Form(const QFont &programFont, QWidget *parent);
 
     // Raises the load event. False when it ended in a run-time error, which has been shown.
     bool Load();

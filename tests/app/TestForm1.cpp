@@ -58,6 +58,7 @@ class TestForm1 : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -100,6 +101,12 @@ private:
     std::unique_ptr<Form1> form;
     std::unique_ptr<MessageBoxDriver> boxes;
 };
+
+void TestForm1::initTestCase()
+{
+    // As the program's main() does, before any window exists.
+    Form1::setUpApplication();
+}
 
 void TestForm1::init()
 {

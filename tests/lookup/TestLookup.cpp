@@ -310,6 +310,8 @@ QByteArray chunked(const QByteArray &body)
 
 void TestLookup::initTestCase()
 {
+    // As the program's main() does, before any window exists.
+    Form1::setUpApplication();
     StandInService::TrustTestAuthority();
     const Reply good = Answer(StatisticsReply("1", "1"));
     plain = std::make_unique<StandInService>();

@@ -91,6 +91,8 @@ private:
 
 void TestSoak::initTestCase()
 {
+    // As the program's main() does, before any window exists.
+    Form1::setUpApplication();
 #ifdef __GLIBC__
     // glibc raises its mmap threshold past the size of each large block freed, so after the
     // first 1 MiB body the next ones come from the heap, and its fragments made the resident

@@ -36,6 +36,8 @@ private:
 
 void TestSkinEngine::initTestCase()
 {
+    // As the program's main() does, before any window exists.
+    Form1::setUpApplication();
     QLibrary engine(QStringLiteral(SKIN_ENGINE_FILE));
     attachEx = reinterpret_cast<AttachEx>(engine.resolve("SkinH_AttachEx"));
     QVERIFY2(attachEx, qPrintable(engine.errorString()));
