@@ -39,7 +39,7 @@ public:
     };
 
     // The program's own environment: its folder, the real service, the platform's opener.
-    static Environment ProgramEnvironment();
+    static Environment programEnvironment();
 
     // Sets up what the window takes from the application, once the application object exists
     // and before the window does: how screen readers see forms and labels, and the program's
@@ -57,9 +57,9 @@ protected:
 private:
     // Controls that no one sees, each group set up on its own; the help text and the
     // pictures by Form_Complete.
-    void SetUpTransferControls();
-    void SetUpHelpText();
-    void SetUpPictures();
+    void setUpTransferControls();
+    void setUpHelpText();
+    void setUpPictures();
 
     void Command2_Click();
     void Command3_Click();

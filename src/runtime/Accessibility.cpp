@@ -32,12 +32,12 @@ void installAccessibility()
     QAccessible::installFactory(accessibleControl);
 }
 
-void HideFromScreenReaders(QWidget *control)
+void hideFromScreenReaders(QWidget *control)
 {
     control->setProperty(HiddenProperty, true);
 }
 
-bool IsHiddenFromScreenReaders(const QWidget *control)
+bool isHiddenFromScreenReaders(const QWidget *control)
 {
     return control->property(HiddenProperty).toBool();
 }

@@ -13,9 +13,9 @@ void installAccessibility();
 
 // Keeps a control of a form, with everything in it, out of what a screen reader is told: for
 // controls that lie where no one can see them.
-void HideFromScreenReaders(QWidget *control);
+void hideFromScreenReaders(QWidget *control);
 
 // Whether control is kept out of what a screen reader is told.
-bool IsHiddenFromScreenReaders(const QWidget *control);
+bool isHiddenFromScreenReaders(const QWidget *control);
 
 } // namespace Runtime

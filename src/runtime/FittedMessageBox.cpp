@@ -117,7 +117,7 @@ void FittedMessageBox::cutToAScreenful()
         qsizetype(room.width() / std::max(metrics.horizontalAdvance(u'.'), 1) + 1) *
         (room.height() / std::max(metrics.lineSpacing(), 1) + 1);
     if (text().size() > screenful)
-        setText(ElideMiddle(text(), screenful));
+        setText(elideMiddle(text(), screenful));
 }
 
 void FittedMessageBox::fitTheScreen()

@@ -28,7 +28,7 @@ QMessageBox::Icon iconOf(int style)
 
 } // namespace
 
-QString MsgBoxText(const QString &prompt)
+QString msgBoxText(const QString &prompt)
 {
     // Some styles show a lone CR as a space, so every line break goes in as LF.
     return QString(prompt)
@@ -46,7 +46,7 @@ int MsgBox(QWidget *parent, const QString &prompt, int style, const QString &tit
     box.setWindowTitle(title);
     // A typed account must never be read as markup (an <img> would even load a file).
     box.setTextFormat(Qt::PlainText);
-    box.setText(MsgBoxText(prompt));
+    box.setText(msgBoxText(prompt));
     box.setIcon(iconOf(style));
     // Every other text of the program is Chinese, so the buttons are too, whatever the locale.
     if (buttons == vbYesNo) {

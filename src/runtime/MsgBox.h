@@ -32,6 +32,6 @@ enum MsgBoxResult : int {
 int MsgBox(QWidget *parent, const QString &prompt, int style, const QString &title);
 
 // prompt as the box shows it: CR LF and lone CR turned into LF.
-QString MsgBoxText(const QString &prompt);
+QString msgBoxText(const QString &prompt);
 
 } // namespace Runtime

@@ -203,7 +203,7 @@ void TestRuntime::statusBarStaysDockedAtTheBottom()
     QWidget form;
     form.resize(449, 305);
     StatusBar bar(33, &form);
-    QLabel *panel = bar.AddPanel(QStringLiteral("notice"), 429, 96);
+    QLabel *panel = bar.addPanel(QStringLiteral("notice"), 429, 96);
     form.show();
     QCOMPARE(bar.geometry(), QRect(0, 272, 449, 33));
     QTRY_COMPARE(panel->width(), 429);
@@ -299,17 +299,17 @@ public:
     bool failOnLoad = false;
     QPushButton *button = new QPushButton(this);
 
-    FailingForm() { OnClick(button, this, &FailingForm::Fail); }
+    FailingForm() { onClick(button, this, &FailingForm::fail); }
 
 protected:
     void Form_Load() override
     {
         if (failOnLoad)
-            Fail();
+            fail();
     }
 
 private:
-    void Fail() { throw RuntimeError(53, QStringLiteral("找不到文件: x.dll")); }
+    void fail() { throw RuntimeError(53, QStringLiteral("找不到文件: x.dll")); }
 };
 
 } // namespace
@@ -321,7 +321,7 @@ void TestRuntime::handlerErrorIsShownAndEndsTheProgram()
     driver.answer({vbOK});
     QTimer::singleShot(0, form.button, &QPushButton::click);
 
-    QCOMPARE(Run(form), RuntimeErrorExitStatus);
+    QCOMPARE(run(form), RuntimeErrorExitStatus);
     QCOMPARE(driver.boxes.size(), 1);
     QCOMPARE(driver.boxes.first().style, int(vbCritical));
     QCOMPARE(driver.boxes.first().text, QStringLiteral("运行时错误 '53':\n\n找不到文件: x.dll"));
@@ -334,7 +334,7 @@ void TestRuntime::loadErrorEndsBeforeTheWindowShows()
     MessageBoxDriver driver;
     driver.answer({vbOK});
 
-    QCOMPARE(Run(form), RuntimeErrorExitStatus);
+    QCOMPARE(run(form), RuntimeErrorExitStatus);
     QCOMPARE(driver.boxes.size(), 1);
     QVERIFY(!form.isVisible());
     QVERIFY(!form.testAttribute(Qt::WA_WState_ExplicitShowHide));
