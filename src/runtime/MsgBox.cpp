@@ -6,9 +6,14 @@
 
 #include <QPushButton>
 
+#include <utility>
+
 namespace Runtime {
 
 namespace {
+
+// The answers that stand in for every box, in a test; null in the program.
+MsgBoxAnswers *standIn = nullptr;
 
 QMessageBox::Icon iconOf(int style)
 {
@@ -41,6 +46,8 @@ int MsgBox(QWidget *parent, const QString &prompt, int style, const QString &tit
     const int buttons = style & 0x0F;
     if (buttons != vbOKOnly && buttons != vbYesNo)
         throw RuntimeError(5, QStringLiteral("无效的过程调用或参数: 消息框样式 %1").arg(style));
+    if (standIn)
+        return standIn->take({msgBoxText(prompt), title, style});
 
     FittedMessageBox box(parent);
     box.setWindowTitle(title);
@@ -69,6 +76,26 @@ int MsgBox(QWidget *parent, const QString &prompt, int style, const QString &tit
     default:
         return vbOK;
     }
+}
+
+MsgBoxAnswers::MsgBoxAnswers(const QList<int> &answers)
+    : m_answers(answers), m_outer(std::exchange(standIn, this))
+{}
+
+MsgBoxAnswers::~MsgBoxAnswers()
+{
+    standIn = m_outer;
+}
+
+int MsgBoxAnswers::take(const Box &box)
+{
+    m_boxes.append(box);
+    const bool yesNo = (box.style & 0x0F) == vbYesNo;
+    const int given = m_answers.isEmpty() ? 0 : m_answers.takeFirst();
+    if (yesNo ? given == vbYes || given == vbNo : given == vbOK)
+        return given;
+    ++m_unanswered;
+    return yesNo ? vbNo : vbOK;
 }
 
 } // namespace Runtime

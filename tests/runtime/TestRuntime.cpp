@@ -33,6 +33,9 @@ private slots:
     void msgBoxRefusesButtonSetsItCantShow();
     void msgBoxKeepsToTheScreen_data();
     void msgBoxKeepsToTheScreen();
+    void msgBoxAnswers_data();
+    void msgBoxAnswers();
+    void msgBoxAnswersTakeTurnsWhileTheyLive();
 
     void inetDecodesUtf8AndKeepsAscii();
     void inetUsesItsRemotePortForUrlsWithoutOne();
@@ -121,6 +124,68 @@ void TestRuntime::msgBoxKeepsToTheScreen()
     // Generous, for a sanitizer build on a busy machine: a box that measured its text over and
     // over again froze for seconds.
     QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
+}
+
+// clang-format off
+void TestRuntime::msgBoxAnswers_data()
+{
+    QTest::addColumn<int>("style");
+    QTest::addColumn<QList<int>>("answers");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<int>("unanswered");
+
+    const int yesNo = vbYesNo + vbInformation;
+    QTest::newRow("OK") << int(vbCritical) << QList<int>{vbOK} << int(vbOK) << 0;
+    QTest::newRow("Yes/No answered Yes") << yesNo << QList<int>{vbYes} << int(vbYes) << 0;
+    QTest::newRow("Yes/No answered No") << yesNo << QList<int>{vbNo} << int(vbNo) << 0;
+    // As when the box is closed without a choice.
+    QTest::newRow("OK, no answer left") << int(vbInformation) << QList<int>() << int(vbOK) << 1;
+    QTest::newRow("Yes/No, no answer left") << yesNo << QList<int>() << int(vbNo) << 1;
+    QTest::newRow("Yes for an OK box") << int(vbInformation) << QList<int>{vbYes} << int(vbOK) << 1;
+    QTest::newRow("OK for a Yes/No box") << yesNo << QList<int>{vbOK} << int(vbNo) << 1;
+}
+// clang-format on
+
+void TestRuntime::msgBoxAnswers()
+{
+    QFETCH(int, style);
+    QFETCH(QList<int>, answers);
+    // A box that showed after all would be seen here, and answered.
+    MessageBoxDriver driver;
+    MsgBoxAnswers answered(answers);
+
+    QTEST(MsgBox(nullptr, QStringLiteral("a\rb\r\nc"), style, QStringLiteral("标题")), "result");
+    QTEST(answered.unanswered(), "unanswered");
+    QCOMPARE(answered.boxes().size(), 1);
+    const MsgBoxAnswers::Box box = answered.boxes().first();
+    QCOMPARE(box.text, QStringLiteral("a\nb\nc"));
+    QCOMPARE(box.title, QStringLiteral("标题"));
+    QCOMPARE(box.style, style);
+    QVERIFY(driver.boxes.isEmpty());
+}
+
+void TestRuntime::msgBoxAnswersTakeTurnsWhileTheyLive()
+{
+    MessageBoxDriver driver;
+    driver.answer({vbOK});
+    {
+        MsgBoxAnswers outer({vbNo});
+        {
+            MsgBoxAnswers inner({vbYes});
+            QCOMPARE(MsgBox(nullptr, QStringLiteral("1"), vbYesNo, QString()), int(vbYes));
+        }
+        outer.answer({vbOK});
+        QCOMPARE(MsgBox(nullptr, QStringLiteral("2"), vbYesNo, QString()), int(vbNo));
+        QCOMPARE(MsgBox(nullptr, QStringLiteral("3"), vbOKOnly, QString()), int(vbOK));
+        // A style no box can show is refused all the same.
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, MsgBox(nullptr, QStringLiteral("4"), 3, QString()));
+        QCOMPARE(outer.boxes().size(), 2);
+        QCOMPARE(outer.boxes().at(1).text, QStringLiteral("3"));
+        QVERIFY(driver.boxes.isEmpty());
+    }
+    // Without them, the box shows again.
+    QCOMPARE(MsgBox(nullptr, QStringLiteral("5"), vbOKOnly, QString()), int(vbOK));
+    QCOMPARE(driver.boxes.size(), 1);
 }
 
 void TestRuntime::msgBoxRefusesButtonSetsItCantShow()
