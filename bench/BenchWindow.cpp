@@ -13,12 +13,13 @@ void Settle(int milliseconds)
 
 std::unique_ptr<Form1> ShowWindow(const QString &host)
 {
-    Form1::Environment environment = Form1::ProgramEnvironment();
+    Form1::Environment environment = Form1::programEnvironment();
     environment.serviceHost = host;
+    Form1::setUpApplication();
     auto form = std::make_unique<Form1>(environment);
-    if (!form->Load())
+    if (!form->load())
         return nullptr;
-    form->Show();
+    form->showCentred();
     Settle(200);
     return form;
 }

@@ -57,7 +57,7 @@ QUrl statisticsUrl(const QString &host, const QString &account)
 // The counters as the program writes them for account.
 std::pair<QString, QString> captionsFor(const QString &account)
 {
-    std::optional<Counts> counts = ReadCounts(QString::fromUtf8(DemoService::ReplyFor(account)));
+    std::optional<Counts> counts = readCounts(QString::fromUtf8(DemoService::replyFor(account)));
     if (!counts)
         fail(QStringLiteral("account %1 has no counts").arg(account));
     return {ConvNum(counts->total), ConvNum(counts->today)};
@@ -86,7 +86,7 @@ qint64 plainGet(std::unique_ptr<QNetworkAccessManager> &network, const QUrl &url
         loop.exec();
     const QString body = QString::fromUtf8(reply->readAll());
     const qint64 elapsed = FirstFrameProbe::Now() - start;
-    if (reply->error() != QNetworkReply::NoError || !ReadCounts(body))
+    if (reply->error() != QNetworkReply::NoError || !readCounts(body))
         fail(QStringLiteral("plain GET of %1 failed").arg(url.toString()));
     return elapsed;
 }

@@ -13,7 +13,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vistameter"));
     FirstFrameProbe probe(entered);
-    Form1 form(Form1::ProgramEnvironment());
+    Form1::setUpApplication();
+    Form1 form(Form1::programEnvironment());
     probe.watch(&form);
-    return Runtime::Run(form);
+    return Runtime::run(form);
 }

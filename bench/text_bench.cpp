@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The cost of reading a reply: ReadCounts and ConvNum on replies of 1 KiB, 64 KiB and 1 MiB.
+// The cost of reading a reply: readCounts and ConvNum on replies of 1 KiB, 64 KiB and 1 MiB.
 // The counters sit at the end, after other fields, so every search runs over the whole reply;
 // a reply without counters is searched through once and given up.
 
@@ -26,14 +26,14 @@ void readAndConvert(benchmark::State &state, bool withCounters)
 {
     const QString text = reply(state.range(0), withCounters);
     for (auto _ : state) {
-        std::optional<Counts> counts = ReadCounts(text);
+        std::optional<Counts> counts = readCounts(text);
         if (counts) {
             benchmark::DoNotOptimize(ConvNum(counts->total));
             benchmark::DoNotOptimize(ConvNum(counts->today));
         }
         benchmark::DoNotOptimize(counts);
     }
-    if (ReadCounts(text).has_value() != withCounters)
+    if (readCounts(text).has_value() != withCounters)
         state.SkipWithError("the reply doesn't read as meant");
     state.SetBytesProcessed(state.iterations() * state.range(0));
     state.SetComplexityN(state.range(0));

@@ -41,7 +41,7 @@ QByteArray reasonOf(int status)
 
 } // namespace
 
-const QList<DemoService::Space> &DemoService::Spaces()
+const QList<DemoService::Space> &DemoService::spaces()
 {
     static const QList<Space> spaces{
         {QStringLiteral("10001"), QStringLiteral("1万2345 in total, 56 today: no comment"),
@@ -57,9 +57,9 @@ const QList<DemoService::Space> &DemoService::Spaces()
     return spaces;
 }
 
-QByteArray DemoService::ReplyFor(const QString &account)
+QByteArray DemoService::replyFor(const QString &account)
 {
-    for (const Space &space : Spaces()) {
+    for (const Space &space : spaces()) {
         if (space.account == account)
             return space.reply;
     }
@@ -133,7 +133,7 @@ bool DemoService::answer(QTcpSocket *socket, QByteArray &pending)
         QByteArray body;
         if (target.path(QUrl::FullyEncoded).toLatin1() == StatisticsPath) {
             const QUrlQuery query(target);
-            body = ReplyFor(query.queryItemValue(QStringLiteral("uin"), QUrl::FullyDecoded));
+            body = replyFor(query.queryItemValue(QStringLiteral("uin"), QUrl::FullyDecoded));
         } else {
             status = 404;
         }

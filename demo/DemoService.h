@@ -26,9 +26,9 @@ public:
 
     // The made-up spaces: one quiet, one busy today, one busy in total, one counted in 亿 and
     // one closed.
-    static const QList<Space> &Spaces();
+    static const QList<Space> &spaces();
     // What the service says about account; an account it doesn't know is a closed space.
-    static QByteArray ReplyFor(const QString &account);
+    static QByteArray replyFor(const QString &account);
 
     explicit DemoService(QObject *parent = nullptr);
 

@@ -36,13 +36,13 @@ private:
     // The raw answer to request, up to the end of the body or of the connection.
     QByteArray exchange(const QByteArray &request);
 
-    std::unique_ptr<DemoService> service;
+    std::unique_ptr<DemoService> m_service;
 };
 
 void TestDemoService::init()
 {
-    service = std::make_unique<DemoService>();
-    QVERIFY2(service->listen(0), qPrintable(service->errorString()));
+    m_service = std::make_unique<DemoService>();
+    QVERIFY2(m_service->listen(0), qPrintable(m_service->errorString()));
 }
 
 QByteArray TestDemoService::exchange(const QByteArray &request)
@@ -52,7 +52,7 @@ QByteArray TestDemoService::exchange(const QByteArray &request)
     QByteArray answer;
     connect(&socket, &QTcpSocket::connected, this, [&] { socket.write(request); });
     connect(&socket, &QTcpSocket::readyRead, this, [&] { answer += socket.readAll(); });
-    socket.connectToHost(QHostAddress::LocalHost, service->port());
+    socket.connectToHost(QHostAddress::LocalHost, m_service->port());
     QDeadlineTimer deadline(5000);
     while (socket.state() != QAbstractSocket::UnconnectedState && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
@@ -85,14 +85,14 @@ void TestDemoService::samplesShowEveryOutcome()
 
     QNetworkAccessManager network;
     const QUrl url(QStringLiteral("http://127.0.0.1:%1/fcg-bin/cgi_emotion_list.fcg?uin=%2")
-                       .arg(service->port())
+                       .arg(m_service->port())
                        .arg(account));
     std::unique_ptr<QNetworkReply> reply(network.get(QNetworkRequest(url)));
     QSignalSpy finished(reply.get(), &QNetworkReply::finished);
     QVERIFY(finished.wait(5000));
     QCOMPARE(reply->error(), QNetworkReply::NoError);
 
-    const std::optional<Counts> read = ReadCounts(QString::fromUtf8(reply->readAll()));
+    const std::optional<Counts> read = readCounts(QString::fromUtf8(reply->readAll()));
     QCOMPARE(read.has_value(), counts.has_value());
     if (!counts)
         return;
@@ -100,7 +100,7 @@ void TestDemoService::samplesShowEveryOutcome()
     QCOMPARE(read->today, counts->today);
     QString total = read->total;
     QTEST(ConvNum(total), "total");
-    QTEST(Judge(*read), "verdict");
+    QTEST(judge(*read), "verdict");
 }
 
 void TestDemoService::oneConnectionCarriesManyLookups()
@@ -112,8 +112,8 @@ void TestDemoService::oneConnectionCarriesManyLookups()
     // Sent together, so that the second and third arrive before the first is answered.
     const QByteArray answer = exchange(request + request + last);
     QCOMPARE(answer.count("HTTP/1.1 200 OK"), 3);
-    QCOMPARE(answer.count(DemoService::ReplyFor(QStringLiteral("10001"))), 2);
-    QVERIFY(answer.endsWith(DemoService::ReplyFor(QStringLiteral("10002"))));
+    QCOMPARE(answer.count(DemoService::replyFor(QStringLiteral("10001"))), 2);
+    QVERIFY(answer.endsWith(DemoService::replyFor(QStringLiteral("10002"))));
 }
 
 void TestDemoService::otherRequestsAreRefused_data()

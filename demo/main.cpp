@@ -45,7 +45,7 @@ int main(int argc, char *argv[])
     out << "Demo statistics service on 127.0.0.1:" << service.port()
         << "; build Vistameter with -DVISTAMETER_SERVICE_HOST=127.0.0.1:" << service.port()
         << " and try these accounts:\n";
-    for (const DemoService::Space &space : DemoService::Spaces())
+    for (const DemoService::Space &space : DemoService::spaces())
         out << "  " << space.account << "  " << space.shows << '\n';
     out << "Any other account is a closed space. Ctrl+C stops the service." << Qt::endl;
     return QCoreApplication::exec();

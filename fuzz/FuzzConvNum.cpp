@@ -8,7 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    for (const QString &text : FuzzTexts(data, size)) {
+    for (const QString &text : fuzzTexts(data, size)) {
         // Only the spaces U+0020 and U+3000 are trimmed, and only at the ends.
         auto isSpace = [](QChar c) { return c == u' ' || c == u'\u3000'; };
         qsizetype begin = 0;
@@ -22,8 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         QString count = text;
         const QString shown = ConvNum(count);
         FUZZ_CHECK(count == trimmed, text);
-        FUZZ_CHECK(IsGrouped(trimmed, shown), text);
-        FUZZ_CHECK(TrimSpaces(text) == trimmed, text);
+        FUZZ_CHECK(isGrouped(trimmed, shown), text);
+        FUZZ_CHECK(trimSpaces(text) == trimmed, text);
     }
     return 0;
 }

@@ -43,8 +43,8 @@ void checkGl(const QString &text)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    for (const QString &reply : FuzzTexts(data, size)) {
-        const ValueTexts values = CutCounters(reply);
+    for (const QString &reply : fuzzTexts(data, size)) {
+        const ValueTexts values = cutCounters(reply);
         checkCut(reply, values.total, VisitCountKey, DayVisitKey);
         checkCut(reply, values.today, DayVisitKey, SpaceMarkKey);
         checkGl(values.total);

@@ -43,12 +43,12 @@ bool above(const QString &count, quint64 limit)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    for (const QString &reply : FuzzTexts(data, size)) {
-        const std::optional<Counts> counts = ReadCounts(reply);
+    for (const QString &reply : fuzzTexts(data, size)) {
+        const std::optional<Counts> counts = readCounts(reply);
 
-        ValueTexts values = CutCounters(reply);
-        const QString total = TrimSpaces(gl(values.total));
-        const QString today = TrimSpaces(gl(values.today));
+        ValueTexts values = cutCounters(reply);
+        const QString total = trimSpaces(gl(values.total));
+        const QString today = trimSpaces(gl(values.today));
         const bool carriesCounts =
             reply.contains(VisitCountKey) && isCount(total) && isCount(today);
         FUZZ_CHECK(counts.has_value() == carriesCounts, reply);
@@ -63,13 +63,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         QString todayCount = counts->today;
         const QString label7 = ConvNum(totalCount);
         const QString label9 = ConvNum(todayCount);
-        FUZZ_CHECK(IsGrouped(counts->total, label7), reply);
-        FUZZ_CHECK(IsGrouped(counts->today, label9), reply);
+        FUZZ_CHECK(isGrouped(counts->total, label7), reply);
+        FUZZ_CHECK(isGrouped(counts->today, label9), reply);
 
         const Verdict expected = above(counts->today, 100)      ? Verdict::BothHigh
                                  : above(counts->total, 100000) ? Verdict::TotalHigh
                                                                 : Verdict::None;
-        FUZZ_CHECK(Judge(*counts) == expected, reply);
+        FUZZ_CHECK(judge(*counts) == expected, reply);
     }
     return 0;
 }

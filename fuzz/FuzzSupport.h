@@ -18,7 +18,7 @@ inline const QString SpaceMarkKey = QStringLiteral("\"spacemark\":");
 // The texts one fuzz input stands for. As UTF-8 it is what the transfer makes of a reply's
 // bytes; as UTF-16 it also reaches code units that decoding UTF-8 never yields, such as lone
 // surrogates, which the text work must carry through like any other character.
-inline std::array<QString, 2> FuzzTexts(const std::uint8_t *data, std::size_t size)
+inline std::array<QString, 2> fuzzTexts(const std::uint8_t *data, std::size_t size)
 {
     QString utf16(qsizetype(size / 2), Qt::Uninitialized);
     if (!utf16.isEmpty())
@@ -39,7 +39,7 @@ inline std::array<QString, 2> FuzzTexts(const std::uint8_t *data, std::size_t si
 // Whether shown is count written in groups of ten thousands: every character of count once
 // and in order, 万 before the last four of them when there are five or more, 亿 before the
 // last eight when there are nine or more, and nothing else.
-inline bool IsGrouped(const QString &count, const QString &shown)
+inline bool isGrouped(const QString &count, const QString &shown)
 {
     const QChar wan(0x4E07);
     const QChar yi(0x4EBF);

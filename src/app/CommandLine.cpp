@@ -27,14 +27,14 @@ constexpr QtOption QtOptions[] = {
     {"stylesheet", true},   {"widgetcount", false},
 };
 
-void Print(std::FILE *stream, const QString &text)
+void print(std::FILE *stream, const QString &text)
 {
     std::fprintf(stream, "%s", text.toLocal8Bit().constData());
 }
 
 } // namespace
 
-std::optional<int> AnswerCommandLine(int &argc, char **argv)
+std::optional<int> answerCommandLine(int &argc, char **argv)
 {
     // The usual start has nothing to read and pays for nothing here.
     if (argc < 2)
@@ -69,16 +69,16 @@ std::optional<int> AnswerCommandLine(int &argc, char **argv)
         error = QStringLiteral("Unexpected argument '%1'.")
                     .arg(parser.positionalArguments().constFirst());
     if (!error.isEmpty()) {
-        Print(stderr, QCoreApplication::applicationName() + QStringLiteral(": ") + error + u'\n' +
+        print(stderr, QCoreApplication::applicationName() + QStringLiteral(": ") + error + u'\n' +
                           parser.helpText());
         return BadCommandLineExitStatus;
     }
     if (parser.isSet(help)) {
-        Print(stdout, parser.helpText());
+        print(stdout, parser.helpText());
         return 0;
     }
     if (parser.isSet(version)) {
-        Print(stdout, QStringLiteral("Vistameter %1\n").arg(QLatin1String(VISTAMETER_VERSION)));
+        print(stdout, QStringLiteral("Vistameter %1\n").arg(QLatin1String(VISTAMETER_VERSION)));
         return 0;
     }
     return std::nullopt;

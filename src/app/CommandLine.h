@@ -11,4 +11,4 @@ constexpr int BadCommandLineExitStatus = 2;
 // both work on a terminal without a display. Returns the status to end with, or nothing when
 // the program is to start its window: no arguments, or only Qt's own options, which are left
 // in place for QApplication.
-std::optional<int> AnswerCommandLine(int &argc, char **argv);
+std::optional<int> answerCommandLine(int &argc, char **argv);

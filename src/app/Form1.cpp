@@ -6,6 +6,7 @@
 #include "runtime/MsgBox.h"
 #include "runtime/Shell.h"
 #include "runtime/User32.h"
+#include "runtime/platform/Platform.h"
 
 #include "config.h"
 
@@ -92,16 +93,22 @@ QIcon programIcon()
 
 } // namespace
 
-Form1::Environment Form1::ProgramEnvironment()
+Form1::Environment Form1::programEnvironment()
 {
     Environment environment;
     environment.programDirectory = App::Path();
-    environment.urlOpener = UrlOpener();
+    environment.urlOpener = Platform::urlOpener();
     return environment;
 }
 
+void Form1::setUpApplication()
+{
+    installAccessibility();
+    QApplication::setFont(programFont());
+}
+
 Form1::Form1(const Environment &environment, QWidget *parent)
-    : Form(programFont(), parent), m_environment(environment)
+    : Form(parent), m_environment(environment)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Tavik.Vistameter"));
@@ -145,15 +152,15 @@ Form1::Form1(const Environment &environment, QWidget *parent)
     Text1->setAccessibleName(QStringLiteral("QQ号码"));
     Text1->setAccessibleDescription(QStringLiteral("要查询空间人气的QQ号码"));
 
-    SetUpTransferControls();
+    setUpTransferControls();
     // Below the client area, where no one sees them: their pictures come after the first
     // frame. PicBorder goes unannounced with the picture it lies in.
     place(PicCaption, "PicCaption", 160, 416, 640, 48);
     place(PicBorder, "PicBorder", 56, 0, 70, 10);
-    HideFromScreenReaders(PicCaption);
+    hideFromScreenReaders(PicCaption);
 
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->AddPanel(QStringLiteral("Tavik.Vistameter 由 OmblePellin 制作 · 版权所有"), 429,
+    StatusBar1->addPanel(QStringLiteral("Tavik.Vistameter 由 OmblePellin 制作 · 版权所有"), 429,
                          96);
 
     setTabOrder(Text1, Command1);
@@ -162,13 +169,13 @@ Form1::Form1(const Environment &environment, QWidget *parent)
     setTabOrder(Command3, Command4);
     Text1->setFocus();
 
-    OnClick(Command1, &m_lookup, &Lookup::Command1_Click);
-    OnClick(Command2, this, &Form1::Command2_Click);
-    OnClick(Command3, this, &Form1::Command3_Click);
-    OnClick(Command4, this, &Form1::Command4_Click);
+    onClick(Command1, &m_lookup, &Lookup::Command1_Click);
+    onClick(Command2, this, &Form1::Command2_Click);
+    onClick(Command3, this, &Form1::Command3_Click);
+    onClick(Command4, this, &Form1::Command4_Click);
 }
 
-void Form1::SetUpTransferControls()
+void Form1::setUpTransferControls()
 {
     for (Inet *inet : {In1, In2, In3}) {
         inet->setRemotePort(80);
@@ -180,7 +187,7 @@ void Form1::SetUpTransferControls()
     In3->setObjectName(QStringLiteral("In3"));
 }
 
-void Form1::SetUpHelpText()
+void Form1::setUpHelpText()
 {
     Text2 = new TextBox(this);
     // The first control of the window, at the bottom of the stack.
@@ -190,12 +197,12 @@ void Form1::SetUpHelpText()
     // Out of sight behind the status bar: taking the focus there would hide the cursor in
     // text that the help button shows, and a screen reader would read out what no one sees.
     Text2->setFocusPolicy(Qt::NoFocus);
-    HideFromScreenReaders(Text2);
+    hideFromScreenReaders(Text2);
     // Made after the window was shown, it shows only when told to.
     Text2->show();
 }
 
-void Form1::SetUpPictures()
+void Form1::setUpPictures()
 {
     PicCaption->setPixmap(picture(QStringLiteral(":/pictures/caption.bmp"), "bmp"));
     PicBorder->setPixmap(picture(QStringLiteral(":/pictures/border.bmp"), "bmp"));
@@ -212,8 +219,8 @@ void Form1::Form_Load()
 
 void Form1::Form_Complete()
 {
-    SetUpHelpText();
-    SetUpPictures();
+    setUpHelpText();
+    setUpPictures();
 }
 
 void Form1::Command2_Click()

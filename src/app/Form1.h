@@ -39,7 +39,13 @@ public:
     };
 
     // The program's own environment: its folder, the real service, the platform's opener.
-    static Environment ProgramEnvironment();
+    static Environment programEnvironment();
+
+    // Sets up what the window takes from the application, once the application object exists
+    // and before the window does: how screen readers see forms and labels, and the program's
+    // font, which the window, its controls and its message boxes take. A control made before
+    // it would be described without the first, and measured again for the second.
+    static void setUpApplication();
 
     explicit Form1(const Environment &environment, QWidget *parent = nullptr);
 
@@ -51,9 +57,9 @@ protected:
 private:
     // Controls that no one sees, each group set up on its own; the help text and the
     // pictures by Form_Complete.
-    void SetUpTransferControls();
-    void SetUpHelpText();
-    void SetUpPictures();
+    void setUpTransferControls();
+    void setUpHelpText();
+    void setUpPictures();
 
     void Command2_Click();
     void Command3_Click();

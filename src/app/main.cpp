@@ -6,10 +6,11 @@
 
 int main(int argc, char *argv[])
 {
-    if (const std::optional<int> status = AnswerCommandLine(argc, argv))
+    if (const std::optional<int> status = answerCommandLine(argc, argv))
         return *status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vistameter"));
-    Form1 form(Form1::ProgramEnvironment());
-    return Runtime::Run(form);
+    Form1::setUpApplication();
+    Form1 form(Form1::programEnvironment());
+    return Runtime::run(form);
 }

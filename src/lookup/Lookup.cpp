@@ -47,11 +47,11 @@ void Lookup::Command1_Click()
 void Lookup::QueryPopularity()
 {
     RespText.clear();
-    RespText = In2->OpenURL(RequestUrl());
+    RespText = In2->OpenURL(requestUrl());
 
     // A reply without both counts means a closed or restricted space as much as a failed
     // transfer does.
-    const std::optional<Counts> counts = ReadCounts(RespText);
+    const std::optional<Counts> counts = readCounts(RespText);
     if (!counts) {
         MsgBox(Command1->window(),
                QStringLiteral("抱歉!读取信息失败!此空间未开通或已设置访问权限!") + u'\r' + u' ' +
@@ -73,18 +73,18 @@ void Lookup::QueryPopularity()
     // account reorders the message around it.
     MsgBox(Command1->window(),
            QStringLiteral("获取【QQ:") +
-               Isolate(ElideMiddle(quotedAccount(Text1->text()), QuotedAccountLength)) +
+               isolate(elideMiddle(quotedAccount(Text1->text()), QuotedAccountLength)) +
                QStringLiteral("】空间人气成功!"),
            vbInformation, MessageTitle);
     Command1->setEnabled(true);
     Command1->setText(IdleCaption);
-    ShowVerdict(*counts);
+    showVerdict(*counts);
 }
 
-void Lookup::ShowVerdict(const Counts &counts)
+void Lookup::showVerdict(const Counts &counts)
 {
     // The counts decide; the messages quote the labels as they read now.
-    switch (Judge(counts)) {
+    switch (judge(counts)) {
     case Verdict::BothHigh:
         MsgBox(Command1->window(),
                QStringLiteral("哇,空间总人气很高哦![") + Label7->caption() +
@@ -104,7 +104,7 @@ void Lookup::ShowVerdict(const Counts &counts)
     }
 }
 
-QString Lookup::RequestUrl() const
+QString Lookup::requestUrl() const
 {
     // The account as the user means it, whatever an input method or a paste added. Digits pass
     // unchanged; anything else is encoded rather than allowed to end the query or start

@@ -29,8 +29,8 @@ public:
 
 private:
     void QueryPopularity();
-    void ShowVerdict(const Counts &counts);
-    QString RequestUrl() const;
+    void showVerdict(const Counts &counts);
+    QString requestUrl() const;
 
     QLineEdit *const Text1;
     QPushButton *const Command1;

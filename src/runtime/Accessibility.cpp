@@ -7,7 +7,6 @@
 #include "Label.h"
 
 #include <QAccessible>
-#include <QCoreApplication>
 #include <QVariant>
 
 namespace Runtime {
@@ -28,26 +27,19 @@ QAccessibleInterface *accessibleControl(const QString &className, QObject *objec
 
 } // namespace
 
-void HideFromScreenReaders(QWidget *control)
+void installAccessibility()
+{
+    QAccessible::installFactory(accessibleControl);
+}
+
+void hideFromScreenReaders(QWidget *control)
 {
     control->setProperty(HiddenProperty, true);
 }
 
-bool IsHiddenFromScreenReaders(const QWidget *control)
+bool isHiddenFromScreenReaders(const QWidget *control)
 {
     return control->property(HiddenProperty).toBool();
 }
 
 } // namespace Runtime
-
-namespace {
-
-// Before any control exists, so that no control is ever described without them.
-void installAccessibleControls()
-{
-    QAccessible::installFactory(Runtime::accessibleControl);
-}
-
-} // namespace
-
-Q_COREAPP_STARTUP_FUNCTION(installAccessibleControls)

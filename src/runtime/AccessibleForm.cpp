@@ -37,7 +37,7 @@ QList<QWidget *> AccessibleForm::announcedControls() const
     QList<QWidget *> controls;
     for (QObject *object : widget()->children()) {
         auto *control = qobject_cast<QWidget *>(object);
-        if (control && !control->isWindow() && !IsHiddenFromScreenReaders(control))
+        if (control && !control->isWindow() && !isHiddenFromScreenReaders(control))
             controls << control;
     }
     return controls;

@@ -23,31 +23,16 @@ namespace Runtime {
 Form::Form(QWidget *parent) : QWidget(parent)
 {
 #if QT_CONFIG(sessionmanager)
-    connect(qApp, &QGuiApplication::commitDataRequest, this, &Form::SessionEnding);
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &Form::sessionEnding);
 #endif
 }
 
-namespace {
-
-// Makes font the program's and hands parent on. A widget takes the program's font when it is
-// made; one made earlier would take it only once the event loop runs.
-QWidget *withProgramFont(const QFont &font, QWidget *parent)
+bool Form::load()
 {
-    QApplication::setFont(font);
-    return parent;
+    return runHandler([this] { Form_Load(); });
 }
 
-} // namespace
-
-Form::Form(const QFont &programFont, QWidget *parent) : Form(withProgramFont(programFont, parent))
-{}
-
-bool Form::Load()
-{
-    return RunHandler([this] { Form_Load(); });
-}
-
-void Form::Show()
+void Form::showCentred()
 {
     // The frame is the window manager's, and known only once it has framed the window: the
     // client area is centred first, and the frame as soon as it is known.
@@ -95,7 +80,7 @@ void Form::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    event->setAccepted(QueryUnload(m_unloadingByCode ? vbFormCode : vbFormControlMenu));
+    event->setAccepted(queryUnload(m_unloadingByCode ? vbFormCode : vbFormControlMenu));
 }
 
 bool Form::event(QEvent *event)
@@ -104,7 +89,7 @@ bool Form::event(QEvent *event)
     // gets its turn again.
     if (event->type() == QEvent::Paint && !std::exchange(m_completionQueued, true))
         QMetaObject::invokeMethod(
-            this, [this] { RunHandler([this] { Complete(); }); }, Qt::QueuedConnection);
+            this, [this] { runHandler([this] { complete(); }); }, Qt::QueuedConnection);
     // The window manager frames the window as it maps it, before the first frame is painted.
     if (event->type() == QEvent::Paint && m_shown && !m_frameCentred)
         centreTheFrame();
@@ -145,13 +130,13 @@ void Form::resizeEvent(QResizeEvent *event)
     }
 }
 
-void Form::Complete()
+void Form::complete()
 {
     if (!std::exchange(m_complete, true))
         Form_Complete();
 }
 
-bool Form::RunHandler(const std::function<void()> &handler)
+bool Form::runHandler(const std::function<void()> &handler)
 {
     ++m_handlersRunning;
     std::optional<RuntimeError> error;
@@ -167,7 +152,7 @@ bool Form::RunHandler(const std::function<void()> &handler)
     --m_handlersRunning;
 
     if (error) {
-        ShowRuntimeError(isVisible() ? this : nullptr, *error);
+        showRuntimeError(isVisible() ? this : nullptr, *error);
         QCoreApplication::exit(RuntimeErrorExitStatus);
         return false;
     }
@@ -177,19 +162,19 @@ bool Form::RunHandler(const std::function<void()> &handler)
     return true;
 }
 
-bool Form::QueryUnload(qint16 mode)
+bool Form::queryUnload(qint16 mode)
 {
     qint16 cancel = 0;
     m_queryingUnload = true;
-    const bool finished = RunHandler([&] {
-        Complete();
+    const bool finished = runHandler([&] {
+        complete();
         Form_QueryUnload(cancel, mode);
     });
     m_queryingUnload = false;
     return finished && cancel == 0;
 }
 
-void Form::SessionEnding(QSessionManager &manager)
+void Form::sessionEnding(QSessionManager &manager)
 {
 #if QT_CONFIG(sessionmanager)
     if (!isVisible() || !manager.allowsInteraction())
@@ -202,7 +187,7 @@ void Form::SessionEnding(QSessionManager &manager)
         manager.cancel();
         return;
     }
-    const bool unload = QueryUnload(vbAppWindows);
+    const bool unload = queryUnload(vbAppWindows);
     manager.release();
     if (!unload) {
         manager.cancel();
@@ -215,11 +200,11 @@ void Form::SessionEnding(QSessionManager &manager)
 #endif
 }
 
-int Run(Form &form)
+int run(Form &form)
 {
-    if (!form.Load())
+    if (!form.load())
         return RuntimeErrorExitStatus;
-    form.Show();
+    form.showCentred();
     return QApplication::exec();
 }
 

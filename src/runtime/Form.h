@@ -6,7 +6,6 @@
 
 #include <functional>
 
-class QFont;
 class QSessionManager;
 
 namespace Runtime {
@@ -28,16 +27,13 @@ public:
     };
 
     explicit Form(QWidget *parent = nullptr);
-    // programFont becomes the program's font, which the window, its controls and its message
-    // boxes take; given here, before any control exists, no control is measured twice.
-    Form(const QFont &programFont, QWidget *parent);
 
     // Raises the load event. False when it ended in a run-time error, which has been shown.
-    bool Load();
+    bool load();
 
     // Shows the window, centred on its screen the first time: its frame, once the window
     // manager has put one around it, where the platform lets a program place its windows.
-    void Show();
+    void showCentred();
 
     // Asks the window to unload: raises the close request unless that is what runs now, and
     // closes the window unless the request is refused.
@@ -56,11 +52,11 @@ protected:
 
     // Runs handler on receiver as this form's event whenever button is clicked.
     template <class Receiver>
-    void OnClick(QAbstractButton *button, Receiver *receiver, void (Receiver::*handler)())
+    void onClick(QAbstractButton *button, Receiver *receiver, void (Receiver::*handler)())
     {
         connect(button, &QAbstractButton::clicked, this, [=] {
-            RunHandler([=] {
-                Complete();
+            runHandler([=] {
+                complete();
                 (receiver->*handler)();
             });
         });
@@ -75,15 +71,16 @@ protected:
 
 private:
     // Runs handler as an event; false when it ended in a run-time error.
-    bool RunHandler(const std::function<void()> &handler);
+    bool runHandler(const std::function<void()> &handler);
     // Runs Form_Complete unless it has run.
-    void Complete();
+    void complete();
     // Raises the close request; true when nobody refused it.
-    bool QueryUnload(qint16 mode);
+    bool queryUnload(qint16 mode);
     // Moves the window so that its frame is centred where its client area was, once the frame
     // is known.
     void centreTheFrame();
-    void SessionEnding(QSessionManager &manager);
+    // Answers the end of the user's session as a close request, which may cancel it.
+    void sessionEnding(QSessionManager &manager);
 
     int m_handlersRunning = 0;
     bool m_closeHeld = false;
@@ -100,6 +97,6 @@ private:
 
 // Loads form, shows it and runs the event loop until the program ends. Returns the status
 // the program ends with.
-int Run(Form &form);
+int run(Form &form);
 
 } // namespace Runtime

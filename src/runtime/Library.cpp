@@ -7,7 +7,7 @@
 
 namespace Runtime {
 
-EntryPoint LoadEntryPoint(const QString &directory, const char *fileName, const char *name)
+EntryPoint loadEntryPoint(const QString &directory, const char *fileName, const char *name)
 {
     EntryPoint entry;
     entry.path = QDir(directory).filePath(QLatin1String(fileName));

@@ -19,6 +19,6 @@ struct EntryPoint
 // Loads fileName from directory and looks up name in it. A library that has the entry point
 // stays loaded for good; one that lacks it is let go, so that a sound one put in its place
 // loads afresh.
-EntryPoint LoadEntryPoint(const QString &directory, const char *fileName, const char *name);
+EntryPoint loadEntryPoint(const QString &directory, const char *fileName, const char *name);
 
 } // namespace Runtime

@@ -1,14 +1,19 @@
 // SPDX-License-Identifier: MIT
 #include "MsgBox.h"
 
-#include "MessageBox.h"
+#include "FittedMessageBox.h"
 #include "RuntimeError.h"
 
 #include <QPushButton>
 
+#include <utility>
+
 namespace Runtime {
 
 namespace {
+
+// The answers that stand in for every box, in a test; null in the program.
+MsgBoxAnswers *standIn = nullptr;
 
 QMessageBox::Icon iconOf(int style)
 {
@@ -28,7 +33,7 @@ QMessageBox::Icon iconOf(int style)
 
 } // namespace
 
-QString MsgBoxText(const QString &prompt)
+QString msgBoxText(const QString &prompt)
 {
     // Some styles show a lone CR as a space, so every line break goes in as LF.
     return QString(prompt)
@@ -41,12 +46,14 @@ int MsgBox(QWidget *parent, const QString &prompt, int style, const QString &tit
     const int buttons = style & 0x0F;
     if (buttons != vbOKOnly && buttons != vbYesNo)
         throw RuntimeError(5, QStringLiteral("无效的过程调用或参数: 消息框样式 %1").arg(style));
+    if (standIn)
+        return standIn->take({msgBoxText(prompt), title, style});
 
-    MessageBox box(parent);
+    FittedMessageBox box(parent);
     box.setWindowTitle(title);
     // A typed account must never be read as markup (an <img> would even load a file).
     box.setTextFormat(Qt::PlainText);
-    box.setText(MsgBoxText(prompt));
+    box.setText(msgBoxText(prompt));
     box.setIcon(iconOf(style));
     // Every other text of the program is Chinese, so the buttons are too, whatever the locale.
     if (buttons == vbYesNo) {
@@ -69,6 +76,26 @@ int MsgBox(QWidget *parent, const QString &prompt, int style, const QString &tit
     default:
         return vbOK;
     }
+}
+
+MsgBoxAnswers::MsgBoxAnswers(const QList<int> &answers)
+    : m_answers(answers), m_outer(std::exchange(standIn, this))
+{}
+
+MsgBoxAnswers::~MsgBoxAnswers()
+{
+    standIn = m_outer;
+}
+
+int MsgBoxAnswers::take(const Box &box)
+{
+    m_boxes.append(box);
+    const bool yesNo = (box.style & 0x0F) == vbYesNo;
+    const int given = m_answers.isEmpty() ? 0 : m_answers.takeFirst();
+    if (yesNo ? given == vbYes || given == vbNo : given == vbOK)
+        return given;
+    ++m_unanswered;
+    return yesNo ? vbNo : vbOK;
 }
 
 } // namespace Runtime

@@ -7,7 +7,7 @@
 
 namespace Runtime {
 
-void ShowRuntimeError(QWidget *parent, const RuntimeError &error)
+void showRuntimeError(QWidget *parent, const RuntimeError &error)
 {
     MsgBox(
         parent,

@@ -30,6 +30,6 @@ private:
 constexpr int RuntimeErrorExitStatus = 1;
 
 // Shows error in a box with the stop icon.
-void ShowRuntimeError(QWidget *parent, const RuntimeError &error);
+void showRuntimeError(QWidget *parent, const RuntimeError &error);
 
 } // namespace Runtime

@@ -15,7 +15,7 @@ qint64 Shell(const QStringList &commandLine, int windowStyle)
     QProcess process;
     process.setProgram(commandLine.first());
     process.setArguments(commandLine.mid(1));
-    Platform::SetShowMode(process, windowStyle);
+    Platform::setShowMode(process, windowStyle);
     qint64 pid = 0;
     if (!process.startDetached(&pid))
         throw RuntimeError(

@@ -18,7 +18,4 @@ enum VbAppWinStyle : int {
 // RuntimeError 53 when the program can't be started.
 qint64 Shell(const QStringList &commandLine, int windowStyle);
 
-// The platform's program that opens a web address in the user's browser.
-QStringList UrlOpener();
-
 } // namespace Runtime

@@ -19,7 +19,7 @@ int SkinH::SkinH_AttachEx(const QString &lpSkinFile, const QString &lpPasswd)
 {
     if (!m_attachEx) {
         // Never unloaded: the engine keeps drawing the application after the call.
-        const EntryPoint entry = LoadEntryPoint(m_libraryDirectory, LibraryFileName, AttachExName);
+        const EntryPoint entry = loadEntryPoint(m_libraryDirectory, LibraryFileName, AttachExName);
         if (!entry.libraryLoaded) {
             QString description = QStringLiteral("找不到文件: %1").arg(entry.path);
             if (!entry.error.isEmpty())

@@ -16,7 +16,7 @@ StatusBar::StatusBar(int height, QWidget *parent) : QStatusBar(parent)
     dock();
 }
 
-QLabel *StatusBar::AddPanel(const QString &text, int width, int minWidth)
+QLabel *StatusBar::addPanel(const QString &text, int width, int minWidth)
 {
     auto *panel = new QLabel(text, this);
     panel->setTextFormat(Qt::PlainText);

@@ -18,7 +18,7 @@ public:
 
     // Adds a panel showing text, width pixels wide; it gives way down to minWidth when the
     // bar is narrower.
-    QLabel *AddPanel(const QString &text, int width, int minWidth);
+    QLabel *addPanel(const QString &text, int width, int minWidth);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

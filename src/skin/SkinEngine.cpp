@@ -88,7 +88,7 @@ extern "C" Q_DECL_EXPORT int SkinH_AttachEx(const char *skinPath, const char *pa
     if (!application || !skinPath)
         return NoApplication;
 
-    const std::optional<QByteArray> skin = ReadSkinFile(skinPath, MaxSkinSize);
+    const std::optional<QByteArray> skin = readSkinFile(skinPath, MaxSkinSize);
     if (!skin)
         return Unreadable;
 

@@ -32,7 +32,7 @@ int openSmallRegularFile(const char *path, qint64 maxSize, struct stat &status)
 
 } // namespace
 
-std::optional<QByteArray> ReadSkinFile(const char *path, qint64 maxSize)
+std::optional<QByteArray> readSkinFile(const char *path, qint64 maxSize)
 {
     struct stat status = {};
     const int file = openSmallRegularFile(path, maxSize, status);

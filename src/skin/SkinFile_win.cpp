@@ -25,7 +25,7 @@ HANDLE openSmallDiskFile(const QString &path, qint64 maxSize, LARGE_INTEGER &siz
 
 } // namespace
 
-std::optional<QByteArray> ReadSkinFile(const char *path, qint64 maxSize)
+std::optional<QByteArray> readSkinFile(const char *path, qint64 maxSize)
 {
     LARGE_INTEGER size = {};
     const HANDLE file = openSmallDiskFile(QString::fromLocal8Bit(path), maxSize, size);

@@ -42,7 +42,7 @@ bool isCount(const QString &text)
 
 } // namespace
 
-ValueTexts CutCounters(const QString &reply)
+ValueTexts cutCounters(const QString &reply)
 {
     const qsizetype p1 = position(reply, VisitCountKey);
     const qsizetype p2 = position(reply, DayVisitKey);
@@ -60,7 +60,7 @@ QString gl(QString &str2)
 
 QString ConvNum(QString &getNum)
 {
-    getNum = TrimSpaces(getNum);
+    getNum = trimSpaces(getNum);
     const QString &s = getNum;
     const qsizetype n = s.size();
     if (n <= 4)
@@ -70,7 +70,7 @@ QString ConvNum(QString &getNum)
     return s.left(n - 8) + Yi + s.mid(n - 8, 4) + Wan + s.right(4);
 }
 
-QString TrimSpaces(const QString &text)
+QString trimSpaces(const QString &text)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -81,20 +81,20 @@ QString TrimSpaces(const QString &text)
     return text.mid(begin, end - begin);
 }
 
-std::optional<Counts> ReadCounts(const QString &reply)
+std::optional<Counts> readCounts(const QString &reply)
 {
     // Without its key the total's cut starts at a fixed place in whatever text comes first,
     // which may happen to be digits.
     if (!reply.contains(VisitCountKey))
         return std::nullopt;
-    ValueTexts values = CutCounters(reply);
-    Counts counts{TrimSpaces(gl(values.total)), TrimSpaces(gl(values.today))};
+    ValueTexts values = cutCounters(reply);
+    Counts counts{trimSpaces(gl(values.total)), trimSpaces(gl(values.today))};
     if (!isCount(counts.total) || !isCount(counts.today))
         return std::nullopt;
     return counts;
 }
 
-bool CountAbove(const QString &count, quint64 limit)
+bool countAbove(const QString &count, quint64 limit)
 {
     // Digits of equal length compare as numbers when compared as text.
     qsizetype first = 0;
@@ -107,11 +107,11 @@ bool CountAbove(const QString &count, quint64 limit)
     return significant > limitText;
 }
 
-Verdict Judge(const Counts &counts)
+Verdict judge(const Counts &counts)
 {
-    if (CountAbove(counts.today, 100))
+    if (countAbove(counts.today, 100))
         return Verdict::BothHigh;
-    if (CountAbove(counts.total, 100000))
+    if (countAbove(counts.total, 100000))
         return Verdict::TotalHigh;
     return Verdict::None;
 }

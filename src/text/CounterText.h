@@ -18,7 +18,7 @@ struct ValueTexts
     QString today;
 };
 
-ValueTexts CutCounters(const QString &reply);
+ValueTexts cutCounters(const QString &reply);
 
 // Removes every double quote and every comma from str2, leaves the result in str2 and
 // returns it.
@@ -26,12 +26,12 @@ QString gl(QString &str2);
 
 // Writes a count in Chinese grouping by ten thousands: 12345 -> 1万2345, 123456789 ->
 // 1亿2345万6789. Counts characters only; digits are not checked. Leaves getNum trimmed as
-// TrimSpaces trims.
+// trimSpaces trims.
 QString ConvNum(QString &getNum);
 
 // text without the spaces at its ends, the space U+0020 and the ideographic space U+3000 alike,
 // as the account is trimmed of them; tabs and line breaks stay.
-QString TrimSpaces(const QString &text);
+QString trimSpaces(const QString &text);
 
 // The most digits a count has: 20 hold every 64-bit number, far beyond the visits of any space.
 constexpr qsizetype MaxCountDigits = 20;
@@ -45,10 +45,10 @@ struct Counts
 
 // The counts of a statistics reply, or nothing when the reply doesn't carry both of them:
 // the "visitcount": key is missing, or a value isn't a run of 1 to MaxCountDigits digits.
-std::optional<Counts> ReadCounts(const QString &reply);
+std::optional<Counts> readCounts(const QString &reply);
 
 // Whether a run of digits, of any length, stands for a number greater than limit.
-bool CountAbove(const QString &count, quint64 limit);
+bool countAbove(const QString &count, quint64 limit);
 
 // What the program makes of two counts: today's count above 100 is worth a word, failing
 // that a total above 100000.
@@ -58,4 +58,4 @@ enum class Verdict {
     TotalHigh,
 };
 
-Verdict Judge(const Counts &counts);
+Verdict judge(const Counts &counts);

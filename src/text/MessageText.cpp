@@ -13,7 +13,7 @@ const QChar PopDirectionalIsolate(0x2069);
 
 } // namespace
 
-QString ElideMiddle(const QString &text, qsizetype maxLength)
+QString elideMiddle(const QString &text, qsizetype maxLength)
 {
     if (text.size() <= maxLength)
         return text;
@@ -28,7 +28,7 @@ QString ElideMiddle(const QString &text, qsizetype maxLength)
     return text.left(headEnd) + Ellipsis + text.mid(tailStart);
 }
 
-QString Isolate(const QString &text)
+QString isolate(const QString &text)
 {
     if (text.isEmpty())
         return QString(FirstStrongIsolate) + PopDirectionalIsolate;

@@ -58,6 +58,7 @@ class TestForm1 : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -96,32 +97,39 @@ private:
     // Loads and shows the window, and waits for what its first frame doesn't show.
     bool showComplete();
 
-    std::unique_ptr<StandInService> service;
-    std::unique_ptr<Form1> form;
-    std::unique_ptr<MessageBoxDriver> boxes;
+    std::unique_ptr<StandInService> m_service;
+    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<MessageBoxDriver> m_boxes;
 };
+
+void TestForm1::initTestCase()
+{
+    // As the program's main() does, before any window exists.
+    Form1::setUpApplication();
+}
 
 void TestForm1::init()
 {
-    service = std::make_unique<StandInService>();
-    form = std::make_unique<Form1>(TestEnvironment(service->host()));
-    boxes = std::make_unique<MessageBoxDriver>();
+    m_service = std::make_unique<StandInService>();
+    m_form = std::make_unique<Form1>(testEnvironment(m_service->host()));
+    m_boxes = std::make_unique<MessageBoxDriver>();
 }
 
 bool TestForm1::showComplete()
 {
-    if (!form->Load())
+    if (!m_form->load())
         return false;
-    form->Show();
-    return QTest::qWaitFor([this] { return form->findChild<TextBox *>(QStringLiteral("Text2")); });
+    m_form->showCentred();
+    return QTest::qWaitFor(
+        [this] { return m_form->findChild<TextBox *>(QStringLiteral("Text2")); });
 }
 
 void TestForm1::cleanup()
 {
-    QCOMPARE(boxes->unanswered, 0);
-    boxes.reset();
-    form.reset();
-    service.reset();
+    QCOMPARE(m_boxes->unanswered, 0);
+    m_boxes.reset();
+    m_form.reset();
+    m_service.reset();
 }
 
 // clang-format off
@@ -154,10 +162,10 @@ void TestForm1::controlsSitWhereTheyBelong()
     QFETCH(QString, name);
     QFETCH(QRect, rect);
     QVERIFY(showComplete());
-    QCOMPARE(form->size(), QSize(449, 305));
+    QCOMPARE(m_form->size(), QSize(449, 305));
 
-    auto *control = Control<QWidget>(*form, qPrintable(name));
-    QCOMPARE(QRect(control->mapTo(form.get(), QPoint(0, 0)), control->size()).topLeft(),
+    auto *control = findControl<QWidget>(*m_form, qPrintable(name));
+    QCOMPARE(QRect(control->mapTo(m_form.get(), QPoint(0, 0)), control->size()).topLeft(),
              rect.topLeft());
     QCOMPARE(control->width(), rect.width());
     if (rect.height() > 0) {
@@ -173,7 +181,7 @@ void TestForm1::overlappingControlsStackAsLaidOut()
 {
     QVERIFY(showComplete());
     auto topAt = [this](int x, int y) {
-        for (QWidget *w = form->childAt(x, y); w; w = w->parentWidget()) {
+        for (QWidget *w = m_form->childAt(x, y); w; w = w->parentWidget()) {
             if (!w->objectName().isEmpty() &&
                 w->objectName() != QLatin1String("qt_scrollarea_viewport"))
                 return w->objectName();
@@ -213,7 +221,7 @@ void TestForm1::fixedTexts()
 {
     QFETCH(QString, name);
     QFETCH(QString, text);
-    QWidget *control = Control<QWidget>(*form, qPrintable(name));
+    QWidget *control = findControl<QWidget>(*m_form, qPrintable(name));
     QString shown;
     if (auto *box = qobject_cast<QGroupBox *>(control))
         shown = box->title();
@@ -224,10 +232,10 @@ void TestForm1::fixedTexts()
     else if (auto *edit = qobject_cast<QLineEdit *>(control))
         shown = edit->text();
     QCOMPARE(shown, text);
-    QCOMPARE(form->windowTitle(), QStringLiteral("Tavik.Vistameter"));
+    QCOMPARE(m_form->windowTitle(), QStringLiteral("Tavik.Vistameter"));
 
     // The status bar carries the maker's notice, on one line.
-    auto *panel = Control<StatusBar>(*form, "StatusBar1")->findChild<QLabel *>();
+    auto *panel = findControl<StatusBar>(*m_form, "StatusBar1")->findChild<QLabel *>();
     QVERIFY(!panel->text().isEmpty());
     QVERIFY(!panel->text().contains(u'\n'));
     QVERIFY(panel->fontMetrics().horizontalAdvance(panel->text()) <= 429);
@@ -235,7 +243,7 @@ void TestForm1::fixedTexts()
 
 void TestForm1::fontsAndTransferControls()
 {
-    QVERIFY(form->Load());
+    QVERIFY(m_form->load());
     // Of the families asked for, only the first that is installed here.
     const QStringList installed = QFontDatabase::families();
     auto firstInstalled = [&installed](const QStringList &families) {
@@ -245,21 +253,21 @@ void TestForm1::fontsAndTransferControls()
         }
         return QString();
     };
-    QCOMPARE(form->font().pointSize(), 9);
-    QCOMPARE(form->font().families().first(),
+    QCOMPARE(m_form->font().pointSize(), 9);
+    QCOMPARE(m_form->font().families().first(),
              firstInstalled({"Microsoft YaHei", "Noto Sans CJK SC", "WenQuanYi Micro Hei"}));
     // Under the skin too, a count and a caption of Latin and Chinese each come out in one
     // typeface, 12 px a Chinese character.
     for (const char *name : {"Label9", "Command2"}) {
         QTextLayout layout(QStringLiteral("1亿2345万6789访问Pellin博客"),
-                           Control<QWidget>(*form, name)->font());
+                           findControl<QWidget>(*m_form, name)->font());
         layout.beginLayout();
         layout.createLine();
         layout.endLayout();
         QCOMPARE(layout.glyphRuns().size(), 1);
         QCOMPARE(QFontMetrics(layout.font()).horizontalAdvance(u'万'), 12);
     }
-    auto *Text1 = Control<QLineEdit>(*form, "Text1");
+    auto *Text1 = findControl<QLineEdit>(*m_form, "Text1");
     QVERIFY(Text1->font().bold());
     QCOMPARE(Text1->font().pointSize(), 9);
     QCOMPARE(
@@ -269,11 +277,11 @@ void TestForm1::fontsAndTransferControls()
     QVERIFY(QFontMetrics(Text1->font()).inFont(u'号'));
 
     for (const char *name : {"In1", "In2", "In3"}) {
-        auto *inet = form->findChild<Inet *>(QLatin1String(name));
+        auto *inet = m_form->findChild<Inet *>(QLatin1String(name));
         QVERIFY2(inet, name);
         QCOMPARE(inet->remotePort(), 80);
     }
-    QCOMPARE(Form1(Form1::ProgramEnvironment())
+    QCOMPARE(Form1(Form1::programEnvironment())
                  .findChild<Inet *>(QStringLiteral("In2"))
                  ->requestTimeout(),
              std::chrono::milliseconds(60000));
@@ -282,7 +290,7 @@ void TestForm1::fontsAndTransferControls()
 void TestForm1::helpTextIsKeptToTheCharacter()
 {
     QVERIFY(showComplete());
-    const QString help = Control<TextBox>(*form, "Text2")->text();
+    const QString help = findControl<TextBox>(*m_form, "Text2")->text();
     QCOMPARE(help.size(), 135);
     const QStringList lines = help.split(QStringLiteral("\r\n"));
     QCOMPARE(lines.size(), 10); // nine lines, each ended by CR LF
@@ -296,15 +304,15 @@ void TestForm1::helpTextIsKeptToTheCharacter()
 
 void TestForm1::startsWithTheFocusInAnEmptyAccountBox()
 {
-    QVERIFY(form->Load());
-    form->Show();
-    form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(form.get()));
-    auto *Text1 = Control<QLineEdit>(*form, "Text1");
+    QVERIFY(m_form->load());
+    m_form->showCentred();
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    auto *Text1 = findControl<QLineEdit>(*m_form, "Text1");
     QCOMPARE(QApplication::focusWidget(), Text1);
     QVERIFY(Text1->text().isEmpty());
     // Centred by its frame, give or take the rounding of an odd size.
-    QVERIFY((form->frameGeometry().center() - form->screen()->availableGeometry().center())
+    QVERIFY((m_form->frameGeometry().center() - m_form->screen()->availableGeometry().center())
                 .manhattanLength() <= 2);
 
     QStringList order;
@@ -317,26 +325,26 @@ void TestForm1::startsWithTheFocusInAnEmptyAccountBox()
 
 void TestForm1::enterAndEscapeDoNothing()
 {
-    service->answer("\"visitcount\":1,\"dayvisit\":1,\"spacemark\":");
-    QVERIFY(form->Load());
-    form->Show();
-    auto *Text1 = Control<QLineEdit>(*form, "Text1");
+    m_service->answer("\"visitcount\":1,\"dayvisit\":1,\"spacemark\":");
+    QVERIFY(m_form->load());
+    m_form->showCentred();
+    auto *Text1 = findControl<QLineEdit>(*m_form, "Text1");
     Text1->setText(QStringLiteral("10001"));
     QTest::keyClick(Text1, Qt::Key_Return);
     QTest::keyClick(Text1, Qt::Key_Enter);
     QTest::keyClick(Text1, Qt::Key_Escape);
     QTest::qWait(50);
-    QVERIFY(service->requestLines.isEmpty());
-    QVERIFY(boxes->boxes.isEmpty());
-    QVERIFY(form->isVisible());
+    QVERIFY(m_service->requestLines.isEmpty());
+    QVERIFY(m_boxes->boxes.isEmpty());
+    QVERIFY(m_form->isVisible());
 }
 
 void TestForm1::countersWidenToTheRight()
 {
-    QVERIFY(form->Load());
-    auto *Label9 = Control<Label>(*form, "Label9");
-    auto *Label1 = Control<Label>(*form, "Label1");
-    auto *Label7 = Control<Label>(*form, "Label7");
+    QVERIFY(m_form->load());
+    auto *Label9 = findControl<Label>(*m_form, "Label9");
+    auto *Label1 = findControl<Label>(*m_form, "Label1");
+    auto *Label7 = findControl<Label>(*m_form, "Label7");
     // Digits half as wide as a Chinese character: a count of up to eight digits stays clear
     // of the caption to its right, with a gap.
     for (const QString &count : {QStringLiteral("1"), QStringLiteral("99"),
@@ -348,15 +356,15 @@ void TestForm1::countersWidenToTheRight()
     }
     Label7->setCaption(QStringLiteral("1亿2345万6789"));
     QCOMPARE(Label7->pos(), QPoint(272, 80));
-    QVERIFY(Label7->geometry().right() < Control<QGroupBox>(*form, "Frame1")->width());
+    QVERIFY(Label7->geometry().right() < findControl<QGroupBox>(*m_form, "Frame1")->width());
 }
 
 void TestForm1::pictures()
 {
     QVERIFY(showComplete());
-    QCOMPARE(Control<QLabel>(*form, "PicCaption")->pixmap().size(), QSize(640, 48));
-    QCOMPARE(Control<QLabel>(*form, "PicBorder")->pixmap().size(), QSize(70, 10));
-    const QList<QSize> sizes = form->windowIcon().availableSizes();
+    QCOMPARE(findControl<QLabel>(*m_form, "PicCaption")->pixmap().size(), QSize(640, 48));
+    QCOMPARE(findControl<QLabel>(*m_form, "PicBorder")->pixmap().size(), QSize(70, 10));
+    const QList<QSize> sizes = m_form->windowIcon().availableSizes();
     QCOMPARE(sizes, (QList<QSize>{{16, 16}, {24, 24}, {32, 32}, {48, 48}}));
 
     // Bits per pixel, as the files hold them.
@@ -382,57 +390,57 @@ void TestForm1::pictures()
 
 void TestForm1::scaledWindowIsTheSamePicture()
 {
-    QVERIFY(form->Load());
-    form->Show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    const qreal scale = form->devicePixelRatioF();
-    const QPixmap picture = form->grab();
+    QVERIFY(m_form->load());
+    m_form->showCentred();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    const qreal scale = m_form->devicePixelRatioF();
+    const QPixmap picture = m_form->grab();
     QCOMPARE(picture.size(), (QSizeF(449, 305) * scale).toSize());
     // Every caption fits its control at this scale too.
-    for (auto *button : form->findChildren<QPushButton *>())
+    for (auto *button : m_form->findChildren<QPushButton *>())
         QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) < button->width(),
                  qPrintable(button->objectName()));
-    for (auto *label : form->findChildren<Label *>())
+    for (auto *label : m_form->findChildren<Label *>())
         QVERIFY2(label->width() >= label->fontMetrics().horizontalAdvance(label->caption()),
                  qPrintable(label->objectName()));
 }
 
 void TestForm1::loadSkinsBlanksAndFixesTheSize()
 {
-    const qint32 before = GetWindowLongA(form.get(), GWL_STYLE);
+    const qint32 before = GetWindowLongA(m_form.get(), GWL_STYLE);
     QVERIFY(before & WS_THICKFRAME);
     // Not empty: Qt 6.4 crashes when an application style sheet is removed.
     qApp->setStyleSheet(QStringLiteral("QLabel {}"));
 
-    QVERIFY(form->Load());
-    QCOMPARE(GetWindowLongA(form.get(), GWL_STYLE), before & ~WS_THICKFRAME);
-    QCOMPARE(form->minimumSize(), QSize(449, 305));
-    QCOMPARE(form->maximumSize(), QSize(449, 305));
-    form->Show();
-    QVERIFY(form->windowFlags().testFlag(Qt::WindowCloseButtonHint));
-    QVERIFY(form->windowFlags().testFlag(Qt::WindowTitleHint));
+    QVERIFY(m_form->load());
+    QCOMPARE(GetWindowLongA(m_form.get(), GWL_STYLE), before & ~WS_THICKFRAME);
+    QCOMPARE(m_form->minimumSize(), QSize(449, 305));
+    QCOMPARE(m_form->maximumSize(), QSize(449, 305));
+    m_form->showCentred();
+    QVERIFY(m_form->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    QVERIFY(m_form->windowFlags().testFlag(Qt::WindowTitleHint));
 
     QFile skin(App::Path() + QStringLiteral("/skinh.she"));
     QVERIFY(skin.open(QIODevice::ReadOnly));
     QCOMPARE(qApp->styleSheet(), QString::fromUtf8(skin.readAll()));
-    QCOMPARE(Control<Label>(*form, "Label7")->caption(), QString());
-    QCOMPARE(Control<Label>(*form, "Label9")->caption(), QString());
+    QCOMPARE(findControl<Label>(*m_form, "Label7")->caption(), QString());
+    QCOMPARE(findControl<Label>(*m_form, "Label9")->caption(), QString());
 }
 
 void TestForm1::fixedSizeHoldsAgainstAForcedResize()
 {
-    QVERIFY(form->Load());
-    form->Show();
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    const QRect before = form->geometry();
+    QVERIFY(m_form->load());
+    m_form->showCentred();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    const QRect before = m_form->geometry();
     // As a window manager does at another program's request, heedless of the fixed size.
-    form->windowHandle()->setMaximumSize(QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
-    form->windowHandle()->resize(800, 600);
-    QCOMPARE(form->windowHandle()->size(), QSize(800, 600));
-    QTRY_COMPARE(form->windowHandle()->size(), before.size());
-    QCOMPARE(form->size(), QSize(449, 305));
+    m_form->windowHandle()->setMaximumSize(QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    m_form->windowHandle()->resize(800, 600);
+    QCOMPARE(m_form->windowHandle()->size(), QSize(800, 600));
+    QTRY_COMPARE(m_form->windowHandle()->size(), before.size());
+    QCOMPARE(m_form->size(), QSize(449, 305));
     // Back in its place too, to the pixel that scaling rounds to.
-    QVERIFY((form->geometry().topLeft() - before.topLeft()).manhattanLength() <= 1);
+    QVERIFY((m_form->geometry().topLeft() - before.topLeft()).manhattanLength() <= 1);
 }
 
 void TestForm1::closeAsksOnce_data()
@@ -450,69 +458,69 @@ void TestForm1::closeAsksOnce()
 {
     QFETCH(bool, byButton);
     QFETCH(int, answer);
-    QVERIFY(form->Load());
-    form->Show();
-    auto *Text1 = Control<QLineEdit>(*form, "Text1");
-    auto *Label7 = Control<Label>(*form, "Label7");
+    QVERIFY(m_form->load());
+    m_form->showCentred();
+    auto *Text1 = findControl<QLineEdit>(*m_form, "Text1");
+    auto *Label7 = findControl<Label>(*m_form, "Label7");
     Text1->setText(QStringLiteral("10001"));
     Label7->setCaption(QStringLiteral("1万2345"));
-    boxes->answer({answer});
+    m_boxes->answer({answer});
 
     if (byButton)
-        QTest::mouseClick(Control<QPushButton>(*form, "Command4"), Qt::LeftButton);
+        QTest::mouseClick(findControl<QPushButton>(*m_form, "Command4"), Qt::LeftButton);
     else
-        form->close();
+        m_form->close();
 
-    QCOMPARE(boxes->boxes.size(), 1);
-    QCOMPARE(boxes->boxes.first().text, QStringLiteral("您确定退出本软件?"));
-    QCOMPARE(boxes->boxes.first().style, int(vbYesNo + vbInformation));
-    QCOMPARE(boxes->boxes.first().title, QStringLiteral("OmblePellin提示"));
-    QCOMPARE(form->isVisible(), answer == vbNo);
+    QCOMPARE(m_boxes->boxes.size(), 1);
+    QCOMPARE(m_boxes->boxes.first().text, QStringLiteral("您确定退出本软件?"));
+    QCOMPARE(m_boxes->boxes.first().style, int(vbYesNo + vbInformation));
+    QCOMPARE(m_boxes->boxes.first().title, QStringLiteral("OmblePellin提示"));
+    QCOMPARE(m_form->isVisible(), answer == vbNo);
     QCOMPARE(Text1->text(), QStringLiteral("10001"));
     QCOMPARE(Label7->caption(), QStringLiteral("1万2345"));
-    QVERIFY(Control<QPushButton>(*form, "Command1")->isEnabled());
+    QVERIFY(findControl<QPushButton>(*m_form, "Command1")->isEnabled());
 }
 
 void TestForm1::yesEndsTheProgramWithStatusZero()
 {
-    boxes->answer({vbYes});
-    QTimer::singleShot(0, Control<QPushButton>(*form, "Command4"), &QPushButton::click);
-    QCOMPARE(Run(*form), 0);
-    QCOMPARE(boxes->boxes.size(), 1);
-    QVERIFY(!form->isVisible());
+    m_boxes->answer({vbYes});
+    QTimer::singleShot(0, findControl<QPushButton>(*m_form, "Command4"), &QPushButton::click);
+    QCOMPARE(run(*m_form), 0);
+    QCOMPARE(m_boxes->boxes.size(), 1);
+    QVERIFY(!m_form->isVisible());
 }
 
 void TestForm1::helpButtonShowsTheHelpText()
 {
-    QVERIFY(form->Load());
-    form->Show();
-    boxes->answer({vbOK});
-    QTest::mouseClick(Control<QPushButton>(*form, "Command3"), Qt::LeftButton);
-    QCOMPARE(boxes->boxes.size(), 1);
-    const MessageBoxDriver::Box box = boxes->boxes.first();
-    QCOMPARE(box.text, Control<TextBox>(*form, "Text2")
+    QVERIFY(m_form->load());
+    m_form->showCentred();
+    m_boxes->answer({vbOK});
+    QTest::mouseClick(findControl<QPushButton>(*m_form, "Command3"), Qt::LeftButton);
+    QCOMPARE(m_boxes->boxes.size(), 1);
+    const MessageBoxDriver::Box box = m_boxes->boxes.first();
+    QCOMPARE(box.text, findControl<TextBox>(*m_form, "Text2")
                            ->text()
                            .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     QVERIFY(box.text.endsWith(QStringLiteral("                   更新日期：2010.07.02\n")));
     QCOMPARE(box.style, int(vbInformation));
     QCOMPARE(box.title, QStringLiteral("OmblePellin提示"));
-    QVERIFY(form->isVisible());
+    QVERIFY(m_form->isVisible());
 }
 
 void TestForm1::webPageButtonStartsTheOpener()
 {
     QTemporaryDir dir;
     const QString log = dir.filePath(QStringLiteral("opened"));
-    Form1::Environment environment = TestEnvironment(service->host());
+    Form1::Environment environment = testEnvironment(m_service->host());
     // A stand-in opener that notes the address it was given.
     environment.urlOpener = {QStringLiteral("sh"), QStringLiteral("-c"),
                              QStringLiteral("echo \"$1\" >> '%1'").arg(log),
                              QStringLiteral("opener")};
-    form = std::make_unique<Form1>(environment);
-    QVERIFY(form->Load());
-    form->Show();
+    m_form = std::make_unique<Form1>(environment);
+    QVERIFY(m_form->load());
+    m_form->showCentred();
 
-    auto *Command2 = Control<QPushButton>(*form, "Command2");
+    auto *Command2 = findControl<QPushButton>(*m_form, "Command2");
     QTest::mouseClick(Command2, Qt::LeftButton);
     QTest::mouseClick(Command2, Qt::LeftButton);
     auto opened = [&log] {
@@ -521,34 +529,34 @@ void TestForm1::webPageButtonStartsTheOpener()
     };
     const QByteArray page = MakerPage.toUtf8() + '\n';
     QTRY_COMPARE(opened(), page + page);
-    QVERIFY(boxes->boxes.isEmpty());
-    QVERIFY(form->isVisible());
+    QVERIFY(m_boxes->boxes.isEmpty());
+    QVERIFY(m_form->isVisible());
 }
 
 void TestForm1::missingOpenerIsARunTimeError()
 {
-    Form1::Environment environment = TestEnvironment(service->host());
+    Form1::Environment environment = testEnvironment(m_service->host());
     environment.urlOpener = {QStringLiteral("vistameter-no-such-opener")};
-    form = std::make_unique<Form1>(environment);
-    boxes->answer({vbOK});
-    QTimer::singleShot(0, Control<QPushButton>(*form, "Command2"), &QPushButton::click);
-    QCOMPARE(Run(*form), RuntimeErrorExitStatus);
-    QCOMPARE(boxes->boxes.size(), 1);
-    QCOMPARE(boxes->boxes.first().style, int(vbCritical));
-    QVERIFY(boxes->boxes.first().text.startsWith(QStringLiteral("运行时错误 '53':")));
+    m_form = std::make_unique<Form1>(environment);
+    m_boxes->answer({vbOK});
+    QTimer::singleShot(0, findControl<QPushButton>(*m_form, "Command2"), &QPushButton::click);
+    QCOMPARE(run(*m_form), RuntimeErrorExitStatus);
+    QCOMPARE(m_boxes->boxes.size(), 1);
+    QCOMPARE(m_boxes->boxes.first().style, int(vbCritical));
+    QVERIFY(m_boxes->boxes.first().text.startsWith(QStringLiteral("运行时错误 '53':")));
 }
 
 void TestForm1::missingSkinEngineEndsBeforeTheWindowShows()
 {
     QTemporaryDir elsewhere;
-    Form1::Environment environment = TestEnvironment(service->host());
+    Form1::Environment environment = testEnvironment(m_service->host());
     environment.programDirectory = elsewhere.path();
-    form = std::make_unique<Form1>(environment);
-    boxes->answer({vbOK});
-    QCOMPARE(Run(*form), RuntimeErrorExitStatus);
-    QCOMPARE(boxes->boxes.size(), 1);
-    QVERIFY(boxes->boxes.first().text.contains(QLatin1String("SkinH_VB6")));
-    QVERIFY(!form->testAttribute(Qt::WA_WState_ExplicitShowHide));
+    m_form = std::make_unique<Form1>(environment);
+    m_boxes->answer({vbOK});
+    QCOMPARE(run(*m_form), RuntimeErrorExitStatus);
+    QCOMPARE(m_boxes->boxes.size(), 1);
+    QVERIFY(m_boxes->boxes.first().text.contains(QLatin1String("SkinH_VB6")));
+    QVERIFY(!m_form->testAttribute(Qt::WA_WState_ExplicitShowHide));
 }
 
 // clang-format off
@@ -583,23 +591,24 @@ void TestForm1::skinIsLegible()
     QFETCH(QString, text);
     QFETCH(QString, state);
     QFETCH(bool, focusMark);
-    QVERIFY(form->Load());
-    form->Show();
-    form->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(form.get()));
-    QWidget *control = name.isEmpty() ? Control<QWidget>(*form, "StatusBar1")->findChild<QLabel *>()
-                                      : Control<QWidget>(*form, qPrintable(name));
+    QVERIFY(m_form->load());
+    m_form->showCentred();
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    QWidget *control = name.isEmpty()
+                           ? findControl<QWidget>(*m_form, "StatusBar1")->findChild<QLabel *>()
+                           : findControl<QWidget>(*m_form, qPrintable(name));
     // Over the control and on unless hovering: the way in tells the control that it was under
     // the pointer, wherever the pointer was before.
     QTest::mouseMove(control, QPoint(1, 1));
-    QTest::mouseMove(state == QLatin1String("hover") ? control : form.get(), QPoint(2, 2));
+    QTest::mouseMove(state == QLatin1String("hover") ? control : m_form.get(), QPoint(2, 2));
     QTRY_COMPARE(control->underMouse(), state == QLatin1String("hover"));
     control->setEnabled(state != QLatin1String("disabled"));
     // As after Tab: a style draws its own focus mark only for the keyboard.
-    form->setAttribute(Qt::WA_KeyboardFocusChange);
+    m_form->setAttribute(Qt::WA_KeyboardFocusChange);
     if (auto *label = qobject_cast<Label *>(control))
         label->setCaption(text); // sized to the text, which then comes and goes within
-    const QRect area(control->mapTo(form.get(), QPoint(0, 0)), control->size());
+    const QRect area(control->mapTo(m_form.get(), QPoint(0, 0)), control->size());
     auto render = [&](bool focused, const QString &shown) {
         if (focused)
             control->setFocus();
@@ -608,7 +617,7 @@ void TestForm1::skinIsLegible()
         if (auto *button = qobject_cast<QPushButton *>(control))
             button->setDown(state == QLatin1String("pressed"));
         control->setProperty(qobject_cast<QGroupBox *>(control) ? "title" : "text", shown);
-        return form->grab(area.adjusted(-1, -1, 1, 1)).toImage();
+        return m_form->grab(area.adjusted(-1, -1, 1, 1)).toImage();
     };
     const QImage shown = render(focusMark, text);
     const QImage other = render(false, focusMark ? text : QString());
@@ -683,9 +692,10 @@ void TestForm1::screenReaderHearsWhatIsSeen()
     QFETCH(QString, phase);
     QFETCH(QString, name);
     QVERIFY(showComplete());
-    QObject *control = name.isEmpty() ? Control<QWidget>(*form, "StatusBar1")->findChild<QLabel *>()
-                       : name == QLatin1String("Form1") ? form.get()
-                                                        : Control<QWidget>(*form, qPrintable(name));
+    QObject *control =
+        name.isEmpty() ? findControl<QWidget>(*m_form, "StatusBar1")->findChild<QLabel *>()
+        : name == QLatin1String("Form1") ? m_form.get()
+                                         : findControl<QWidget>(*m_form, qPrintable(name));
     // What a screen reader finds of the control, walking the window's tree from the top.
     QStringList heard;
     std::function<void(QAccessibleInterface *)> walk = [&](QAccessibleInterface *node) {
@@ -696,19 +706,19 @@ void TestForm1::screenReaderHearsWhatIsSeen()
         for (int i = 0; i < node->childCount(); ++i)
             walk(node->child(i));
     };
-    auto listen = [&] { walk(QAccessible::queryAccessibleInterface(form.get())); };
+    auto listen = [&] { walk(QAccessible::queryAccessibleInterface(m_form.get())); };
 
     if (phase != QLatin1String("before")) {
-        service->answer(phase == QLatin1String("failed") ? QByteArray()
-                                                         : StatisticsReply("12345", "150"));
-        boxes->answer({vbOK, vbOK});
+        m_service->answer(phase == QLatin1String("failed") ? QByteArray()
+                                                           : statisticsReply("12345", "150"));
+        m_boxes->answer({vbOK, vbOK});
         // While the first message is up, the button still shows its busy caption.
-        boxes->onShown = [&](const MessageBoxDriver::Box &) {
+        m_boxes->onShown = [&](const MessageBoxDriver::Box &) {
             if (phase == QLatin1String("during") && heard.isEmpty())
                 listen();
         };
-        Control<QLineEdit>(*form, "Text1")->setText(QStringLiteral("10001"));
-        QTest::mouseClick(Control<QPushButton>(*form, "Command1"), Qt::LeftButton);
+        findControl<QLineEdit>(*m_form, "Text1")->setText(QStringLiteral("10001"));
+        QTest::mouseClick(findControl<QPushButton>(*m_form, "Command1"), Qt::LeftButton);
     }
     if (phase != QLatin1String("during"))
         listen();
@@ -732,18 +742,18 @@ void TestForm1::accountMessageKeepsToTheScreen()
 {
     QFETCH(QString, account);
     QFETCH(QString, quoted);
-    service->answer(StatisticsReply("1", "1"));
-    QVERIFY(form->Load());
-    form->Show();
-    Control<QLineEdit>(*form, "Text1")->setText(account);
-    boxes->answer({vbOK});
-    QTest::mouseClick(Control<QPushButton>(*form, "Command1"), Qt::LeftButton);
+    m_service->answer(statisticsReply("1", "1"));
+    QVERIFY(m_form->load());
+    m_form->showCentred();
+    findControl<QLineEdit>(*m_form, "Text1")->setText(account);
+    m_boxes->answer({vbOK});
+    QTest::mouseClick(findControl<QPushButton>(*m_form, "Command1"), Qt::LeftButton);
 
-    const MessageBoxDriver::Box box = boxes->boxes.value(0);
+    const MessageBoxDriver::Box box = m_boxes->boxes.value(0);
     const QString suffix = QStringLiteral("】空间人气成功!");
     QCOMPARE(box.text, QStringLiteral("获取【QQ:") + quoted + suffix);
     QVERIFY(box.screen.contains(box.frame));
-    QVERIFY(service->requestLines.value(0).contains(account.toUtf8().toPercentEncoding()));
+    QVERIFY(m_service->requestLines.value(0).contains(account.toUtf8().toPercentEncoding()));
     // Nothing in the account turns the rest of the message around: it reads left to right.
     QTextLayout layout(box.text, QApplication::font());
     layout.beginLayout();
@@ -759,16 +769,16 @@ void TestForm1::unseenControlsFollowTheFirstFrame_data()
 {
     QTest::addColumn<QString>("first"); // what comes before the first frame
     QTest::addColumn<int>("answer");
-    QTest::addColumn<QStringList>("shown"); // the boxes, as ShownBox gives them, first line only
+    QTest::addColumn<QStringList>("shown"); // the boxes, as shownBox gives them, first line only
 
     const QString title = QStringLiteral("OmblePellin提示");
     QTest::newRow("nothing") << "" << int(vbOK) << QStringList();
     QTest::newRow("help button") << "Command3" << int(vbOK) << QStringList{
-        ShownBox(vbInformation, title, QStringLiteral("本软件可用于QQ空间人气的快速查询"))};
+        shownBox(vbInformation, title, QStringLiteral("本软件可用于QQ空间人气的快速查询"))};
     QTest::newRow("lookup button") << "Command1" << int(vbOK) << QStringList{
-        ShownBox(vbInformation, title, QStringLiteral("获取【QQ:\u206810001\u2069】空间人气成功!"))};
+        shownBox(vbInformation, title, QStringLiteral("获取【QQ:\u206810001\u2069】空间人气成功!"))};
     QTest::newRow("close request") << "close" << int(vbNo) << QStringList{
-        ShownBox(vbYesNo + vbInformation, title, QStringLiteral("您确定退出本软件?"))};
+        shownBox(vbYesNo + vbInformation, title, QStringLiteral("您确定退出本软件?"))};
 }
 // clang-format on
 
@@ -777,43 +787,43 @@ void TestForm1::unseenControlsFollowTheFirstFrame()
     QFETCH(QString, first);
     QFETCH(int, answer);
     QFETCH(QStringList, shown);
-    service->answer(StatisticsReply("12345", "1"));
-    QVERIFY(form->Load());
-    form->Show();
+    m_service->answer(statisticsReply("12345", "1"));
+    QVERIFY(m_form->load());
+    m_form->showCentred();
     // Nothing painted yet, so nothing built that the first frame doesn't show.
-    QVERIFY(!form->findChild<TextBox *>(QStringLiteral("Text2")));
+    QVERIFY(!m_form->findChild<TextBox *>(QStringLiteral("Text2")));
     if (!shown.isEmpty())
-        boxes->answer({answer});
+        m_boxes->answer({answer});
     if (first == QLatin1String("close")) {
-        form->close();
+        m_form->close();
     } else if (!first.isEmpty()) {
-        Control<QLineEdit>(*form, "Text1")->setText(QStringLiteral("10001"));
-        QTest::mouseClick(Control<QPushButton>(*form, qPrintable(first)), Qt::LeftButton);
+        findControl<QLineEdit>(*m_form, "Text1")->setText(QStringLiteral("10001"));
+        QTest::mouseClick(findControl<QPushButton>(*m_form, qPrintable(first)), Qt::LeftButton);
     }
     QStringList seen;
-    for (const MessageBoxDriver::Box &box : std::as_const(boxes->boxes))
-        seen << ShownBox(box.style, box.title, box.text.section(u'\n', 0, 0));
+    for (const MessageBoxDriver::Box &box : std::as_const(m_boxes->boxes))
+        seen << shownBox(box.style, box.title, box.text.section(u'\n', 0, 0));
     QCOMPARE(seen, shown);
     if (first == QLatin1String("Command1")) {
-        QCOMPARE(Control<Label>(*form, "Label7")->caption(), QStringLiteral("1万2345"));
-        QCOMPARE(Control<Label>(*form, "Label9")->caption(), QStringLiteral("1"));
+        QCOMPARE(findControl<Label>(*m_form, "Label7")->caption(), QStringLiteral("1万2345"));
+        QCOMPARE(findControl<Label>(*m_form, "Label9")->caption(), QStringLiteral("1"));
     }
-    QVERIFY(form->isVisible());
+    QVERIFY(m_form->isVisible());
 
     // Once the first frame is on the screen, the rest is there as it always was: the help
     // text at the bottom of the stack, the pictures out of sight.
-    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    QTRY_VERIFY(form->findChild<TextBox *>(QStringLiteral("Text2")));
-    auto *Text2 = Control<TextBox>(*form, "Text2");
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    QTRY_VERIFY(m_form->findChild<TextBox *>(QStringLiteral("Text2")));
+    auto *Text2 = findControl<TextBox>(*m_form, "Text2");
     QCOMPARE(Text2->geometry(), QRect(352, 280, 49, 18));
     QCOMPARE(Text2->text().size(), 135);
     QVERIFY(Text2->isVisible());
-    QCOMPARE(form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly).first(), Text2);
-    QCOMPARE(Control<QLabel>(*form, "PicCaption")->pixmap().size(), QSize(640, 48));
-    QCOMPARE(Control<QLabel>(*form, "PicBorder")->pixmap().size(), QSize(70, 10));
+    QCOMPARE(m_form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly).first(), Text2);
+    QCOMPARE(findControl<QLabel>(*m_form, "PicCaption")->pixmap().size(), QSize(640, 48));
+    QCOMPARE(findControl<QLabel>(*m_form, "PicBorder")->pixmap().size(), QSize(70, 10));
     // A help button that came first showed the whole text all the same.
     if (first == QLatin1String("Command3"))
-        QCOMPARE(boxes->boxes.first().text, MsgBoxText(Text2->text()));
+        QCOMPARE(m_boxes->boxes.first().text, msgBoxText(Text2->text()));
 }
 
 QTEST_MAIN(TestForm1)

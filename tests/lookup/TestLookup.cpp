@@ -33,20 +33,20 @@ const QString Failure =
 // account: one without line breaks or direction marks, which the message quotes isolated.
 QString success(const QString &account)
 {
-    return ShownBox(vbInformation, Title,
+    return shownBox(vbInformation, Title,
                     QStringLiteral("获取【QQ:\u2068%1\u2069】空间人气成功!").arg(account));
 }
 
 QString bothHigh(const QString &total, const QString &today)
 {
-    return ShownBox(vbInformation, Title,
+    return shownBox(vbInformation, Title,
                     QStringLiteral("哇,空间总人气很高哦![%1]人!,空间今日人气也很高嘛![%2]人哦!")
                         .arg(total, today));
 }
 
 QString totalHigh(const QString &total, const QString &today)
 {
-    return ShownBox(
+    return shownBox(
         vbInformation, QStringLiteral("Omble提示"),
         QStringLiteral("哎呦,空间今日人气不是很高哦![%1]人!\n不过空间总人气很高嘛![%2]人哦!")
             .arg(today, total));
@@ -81,24 +81,24 @@ private slots:
     void closeDuringTheFetchWaitsForTheLookup();
 
 private:
-    std::unique_ptr<WindowUnderTest> window;
+    std::unique_ptr<WindowUnderTest> m_window;
     // For the hostile replies: a plain service that a window asks, and two https services its
     // replies may send the window on to, one with a certificate the window trusts.
-    std::unique_ptr<StandInService> plain;
-    std::unique_ptr<StandInService> trusted;
-    std::unique_ptr<StandInService> untrusted;
+    std::unique_ptr<StandInService> m_plain;
+    std::unique_ptr<StandInService> m_trusted;
+    std::unique_ptr<StandInService> m_untrusted;
 };
 
 void TestLookup::init()
 {
-    window = std::make_unique<WindowUnderTest>();
-    QVERIFY(window->loaded);
+    m_window = std::make_unique<WindowUnderTest>();
+    QVERIFY(m_window->loaded);
 }
 
 void TestLookup::cleanup()
 {
-    QCOMPARE(window->boxes.unanswered, 0);
-    window.reset();
+    QCOMPARE(m_window->boxes.unanswered, 0);
+    m_window.reset();
 }
 
 // clang-format off
@@ -114,30 +114,30 @@ void TestLookup::outcome_data()
     const QString idle = QStringLiteral("获取空间人气");
     const QString retry = QStringLiteral("重新尝试获取");
 
-    QTest::newRow("both high") << StatisticsReply("2000", "150") << 200 << "2000" << "150" << idle
+    QTest::newRow("both high") << statisticsReply("2000", "150") << 200 << "2000" << "150" << idle
                                << QStringList{success("10001"), bothHigh("2000", "150")};
     QTest::newRow("quoted counts") << QByteArray(R"("visitcount":"2000","dayvisit":"150","spacemark":)")
                                    << 200 << "2000" << "150" << idle
                                    << QStringList{success("10001"), bothHigh("2000", "150")};
-    QTest::newRow("today 100, total 9999") << StatisticsReply("9999", "100") << 200 << "9999" << "100"
+    QTest::newRow("today 100, total 9999") << statisticsReply("9999", "100") << 200 << "9999" << "100"
                                            << idle << QStringList{success("10001")};
-    QTest::newRow("today 101") << StatisticsReply("5", "101") << 200 << "5" << "101" << idle
+    QTest::newRow("today 101") << statisticsReply("5", "101") << 200 << "5" << "101" << idle
                                << QStringList{success("10001"), bothHigh("5", "101")};
-    QTest::newRow("today in 万") << StatisticsReply("123456", "12345") << 200 << "12万3456" << "1万2345"
+    QTest::newRow("today in 万") << statisticsReply("123456", "12345") << 200 << "12万3456" << "1万2345"
                                 << idle
                                 << QStringList{success("10001"), bothHigh("12万3456", "1万2345")};
     // The counts are compared, not the captions: 9万9999 is not above 100000.
-    QTest::newRow("total 99999") << StatisticsReply("99999", "100") << 200 << "9万9999" << "100" << idle
+    QTest::newRow("total 99999") << statisticsReply("99999", "100") << 200 << "9万9999" << "100" << idle
                                  << QStringList{success("10001")};
-    QTest::newRow("total 100000") << StatisticsReply("100000", "0") << 200 << "10万0000" << "0" << idle
+    QTest::newRow("total 100000") << statisticsReply("100000", "0") << 200 << "10万0000" << "0" << idle
                                   << QStringList{success("10001")};
-    QTest::newRow("total 100001") << StatisticsReply("100001", "3") << 200 << "10万0001" << "3" << idle
+    QTest::newRow("total 100001") << statisticsReply("100001", "3") << 200 << "10万0001" << "3" << idle
                                   << QStringList{success("10001"), totalHigh("10万0001", "3")};
-    QTest::newRow("亿") << StatisticsReply("1234567890", "88") << 200 << "12亿3456万7890" << "88" << idle
+    QTest::newRow("亿") << statisticsReply("1234567890", "88") << 200 << "12亿3456万7890" << "88" << idle
                        << QStringList{success("10001"), totalHigh("12亿3456万7890", "88")};
     // Bytes that aren't UTF-8 are just part of the body; the counts around them still count.
     QTest::newRow("invalid UTF-8 around the counts")
-        << QByteArray("\xff\xfe") + StatisticsReply("2000", "150") + "\x80" << 200 << "2000" << "150" << idle
+        << QByteArray("\xff\xfe") + statisticsReply("2000", "150") + "\x80" << 200 << "2000" << "150" << idle
         << QStringList{success("10001"), bothHigh("2000", "150")};
     QTest::newRow("empty body") << QByteArray() << 200 << "0" << "0" << retry
                                 << QStringList{Failure};
@@ -149,7 +149,7 @@ void TestLookup::outcome_data()
                                           << 200 << "0" << "0" << retry << QStringList{Failure};
     QTest::newRow("keys in another order") << QByteArray(R"("dayvisit":5,"visitcount":100,"spacemark":)")
                                            << 200 << "0" << "0" << retry << QStringList{Failure};
-    QTest::newRow("HTTP 404 with counts") << StatisticsReply("2000", "150") << 404 << "0" << "0" << retry
+    QTest::newRow("HTTP 404 with counts") << statisticsReply("2000", "150") << 404 << "0" << "0" << retry
                                           << QStringList{Failure};
     QTest::newRow("HTTP 500") << QByteArray("oops") << 500 << "0" << "0" << retry
                               << QStringList{Failure};
@@ -160,24 +160,24 @@ void TestLookup::outcome()
 {
     QFETCH(QByteArray, body);
     QFETCH(int, status);
-    window->service.answer(body, status);
+    m_window->service.answer(body, status);
 
-    QTEST(window->lookUp(QStringLiteral("10001")), "messages");
-    QTEST(window->Label7->caption(), "total");
-    QTEST(window->Label9->caption(), "today");
-    QTEST(window->Command1->text(), "caption");
-    QVERIFY(window->Command1->isEnabled());
+    QTEST(m_window->lookUp(QStringLiteral("10001")), "messages");
+    QTEST(m_window->Label7->caption(), "total");
+    QTEST(m_window->Label9->caption(), "today");
+    QTEST(m_window->Command1->text(), "caption");
+    QVERIFY(m_window->Command1->isEnabled());
 }
 
 void TestLookup::buttonIsBusyUntilTheResultIsShown()
 {
-    window->service.answer(StatisticsReply("2000", "150"));
+    m_window->service.answer(statisticsReply("2000", "150"));
     int paintsDuringFetch = 0;
     QStringList states;
     auto state = [&] {
         return QStringLiteral("%1 %2")
-            .arg(window->Command1->isEnabled())
-            .arg(window->Command1->text());
+            .arg(m_window->Command1->isEnabled())
+            .arg(m_window->Command1->text());
     };
     struct PaintCounter : QObject
     {
@@ -193,17 +193,17 @@ void TestLookup::buttonIsBusyUntilTheResultIsShown()
     PaintCounter paintCounter(&paintsDuringFetch);
     QTimer::singleShot(0, this, [&] {
         // Runs inside the fetch: the window still gets painted.
-        window->Command1->installEventFilter(&paintCounter);
+        m_window->Command1->installEventFilter(&paintCounter);
     });
-    window->boxes.onShown = [&](const MessageBoxDriver::Box &) { states << state(); };
+    m_window->boxes.onShown = [&](const MessageBoxDriver::Box &) { states << state(); };
 
-    window->lookUp(QStringLiteral("10001"));
+    m_window->lookUp(QStringLiteral("10001"));
     states << state();
     QCOMPARE(states, (QStringList{"0 获取人气信息中", "1 获取空间人气", "1 获取空间人气"}));
 
-    window->service.answer(QByteArray());
+    m_window->service.answer(QByteArray());
     states.clear();
-    window->lookUp(QStringLiteral("10001"));
+    m_window->lookUp(QStringLiteral("10001"));
     states << state();
     QCOMPARE(states, (QStringList{"0 获取人气信息中", "1 重新尝试获取"}));
     QVERIFY(paintsDuringFetch > 0);
@@ -211,14 +211,14 @@ void TestLookup::buttonIsBusyUntilTheResultIsShown()
 
 void TestLookup::failureAfterSuccessShowsZeros()
 {
-    window->service.answer(StatisticsReply("123456", "150"));
-    window->lookUp(QStringLiteral("10001"));
-    QCOMPARE(window->Label7->caption(), QStringLiteral("12万3456"));
+    m_window->service.answer(statisticsReply("123456", "150"));
+    m_window->lookUp(QStringLiteral("10001"));
+    QCOMPARE(m_window->Label7->caption(), QStringLiteral("12万3456"));
 
-    window->service.answer(Reply{});
-    QCOMPARE(window->lookUp(QStringLiteral("10001")), QStringList{Failure});
-    QCOMPARE(window->Label7->caption(), QStringLiteral("0"));
-    QCOMPARE(window->Label9->caption(), QStringLiteral("0"));
+    m_window->service.answer(Reply{});
+    QCOMPARE(m_window->lookUp(QStringLiteral("10001")), QStringList{Failure});
+    QCOMPARE(m_window->Label7->caption(), QStringLiteral("0"));
+    QCOMPARE(m_window->Label9->caption(), QStringLiteral("0"));
 }
 
 void TestLookup::transferPluginMissingOrNotOurs_data()
@@ -257,42 +257,43 @@ void TestLookup::transferPluginMissingOrNotOurs()
         QVERIFY(QFile::copy(library, besideProgram));
     file.close();
 
-    window = std::make_unique<WindowUnderTest>(std::chrono::seconds(1), QString(), program.path());
-    QVERIFY(window->loaded);
+    m_window =
+        std::make_unique<WindowUnderTest>(std::chrono::seconds(1), QString(), program.path());
+    QVERIFY(m_window->loaded);
     const QString skinned = qApp->styleSheet();
     QVERIFY(!skinned.isEmpty());
-    window->service.answer(StatisticsReply("2000", "150"));
-    window->Label7->setCaption(QStringLiteral("2000"));
+    m_window->service.answer(statisticsReply("2000", "150"));
+    m_window->Label7->setCaption(QStringLiteral("2000"));
     // The failure path of any failed transfer, without a byte sent, and without running any of
     // the file (the decoys end the process when they are loaded); the window goes on.
-    QCOMPARE(window->lookUp(QStringLiteral("10001")), QStringList{Failure});
-    QCOMPARE(int(window->In2->lastError().reason), int(reason));
-    QCOMPARE(window->Label7->caption(), QStringLiteral("0"));
-    QCOMPARE(window->Label9->caption(), QStringLiteral("0"));
-    QCOMPARE(window->Command1->text(), QStringLiteral("重新尝试获取"));
-    QVERIFY(window->Command1->isEnabled());
-    QVERIFY(window->service.requests.all().isEmpty());
-    QVERIFY(window->form.isVisible());
+    QCOMPARE(m_window->lookUp(QStringLiteral("10001")), QStringList{Failure});
+    QCOMPARE(int(m_window->In2->lastError().reason), int(reason));
+    QCOMPARE(m_window->Label7->caption(), QStringLiteral("0"));
+    QCOMPARE(m_window->Label9->caption(), QStringLiteral("0"));
+    QCOMPARE(m_window->Command1->text(), QStringLiteral("重新尝试获取"));
+    QVERIFY(m_window->Command1->isEnabled());
+    QVERIFY(m_window->service.requests.all().isEmpty());
+    QVERIFY(m_window->form.isVisible());
     QCOMPARE(qApp->styleSheet(), skinned);
 
     // The plugin is looked for again at each lookup: once sound, it is used.
     QFile::remove(besideProgram);
     QVERIFY(QFile::copy(transfer, besideProgram));
-    QCOMPARE(window->lookUp(QStringLiteral("10001")),
+    QCOMPARE(m_window->lookUp(QStringLiteral("10001")),
              (QStringList{success("10001"), bothHigh("2000", "150")}));
-    QCOMPARE(int(window->In2->lastError().reason), int(Reason::None));
+    QCOMPARE(int(m_window->In2->lastError().reason), int(Reason::None));
 }
 
 void TestLookup::focusComesBackToTheButton()
 {
-    window->service.answer(StatisticsReply("1", "1"));
-    window->form.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window->form));
-    window->Command1->setFocus();
-    window->boxes.answer({vbOK});
-    QTest::keyClick(window->Command1, Qt::Key_Space);
-    QCOMPARE(window->boxes.boxes.size(), 1);
-    QCOMPARE(window->form.focusWidget(), window->Command1);
+    m_window->service.answer(statisticsReply("1", "1"));
+    m_window->form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&m_window->form));
+    m_window->Command1->setFocus();
+    m_window->boxes.answer({vbOK});
+    QTest::keyClick(m_window->Command1, Qt::Key_Space);
+    QCOMPARE(m_window->boxes.boxes.size(), 1);
+    QCOMPARE(m_window->form.focusWidget(), m_window->Command1);
 }
 
 namespace {
@@ -313,15 +314,17 @@ QByteArray chunked(const QByteArray &body)
 
 void TestLookup::initTestCase()
 {
-    StandInService::TrustTestAuthority();
-    const Reply good = Answer(StatisticsReply("1", "1"));
-    plain = std::make_unique<StandInService>();
-    plain->answer(good, "/good");
-    trusted = std::make_unique<StandInService>(StandInService::Certificate::Trusted);
-    trusted->answer(good);
-    trusted->answer(Redirect(plain->url("/good")), "/back");
-    untrusted = std::make_unique<StandInService>(StandInService::Certificate::Untrusted);
-    untrusted->answer(good);
+    // As the program's main() does, before any window exists.
+    Form1::setUpApplication();
+    StandInService::trustTestAuthority();
+    const Reply good = replyWith(statisticsReply("1", "1"));
+    m_plain = std::make_unique<StandInService>();
+    m_plain->answer(good, "/good");
+    m_trusted = std::make_unique<StandInService>(StandInService::Certificate::Trusted);
+    m_trusted->answer(good);
+    m_trusted->answer(redirectTo(m_plain->url("/good")), "/back");
+    m_untrusted = std::make_unique<StandInService>(StandInService::Certificate::Untrusted);
+    m_untrusted->answer(good);
 }
 
 // clang-format off
@@ -331,22 +334,22 @@ void TestLookup::hostileReplyThenAGoodLookup_data()
     QTest::addColumn<bool>("succeeds");
     QTest::addColumn<Reason>("reason"); // why the transfer ended
 
-    const QByteArray counts = StatisticsReply("1", "1");
+    const QByteArray counts = statisticsReply("1", "1");
     const QByteArray lengthOf = "Content-Length: ";
-    const QByteArray chunkedHead = Head(200, "Transfer-Encoding: chunked\r\n");
+    const QByteArray chunkedHead = statusHead(200, "Transfer-Encoding: chunked\r\n");
     const QByteArray sevens(64 * 1024, '7');
     const qint64 gib = qint64(1) << 30;
     const QByteArray exact = counts + QByteArray(Transfer::HttpReply::MaxBodySize - counts.size(), ' ');
     const QByteArray over = exact + ' ';
     using End = Reply::End;
 
-    QTest::newRow("endless body without length") << Reply{Head(200), sevens, -1} << false << Reason::BodyLimit;
+    QTest::newRow("endless body without length") << Reply{statusHead(200), sevens, -1} << false << Reason::BodyLimit;
     QTest::newRow("Content-Length 1 GiB at full speed")
-        << Reply{Head(200, lengthOf + QByteArray::number(gib) + "\r\n"), sevens, gib} << false << Reason::BodyLimit;
-    QTest::newRow("1 MiB with length") << Answer(exact) << true << Reason::None;
-    QTest::newRow("1 MiB + 1 with length") << Answer(over) << false << Reason::BodyLimit;
-    QTest::newRow("1 MiB to the end") << Reply{Head(200) + exact} << true << Reason::None;
-    QTest::newRow("1 MiB + 1 to the end") << Reply{Head(200) + over} << false << Reason::BodyLimit;
+        << Reply{statusHead(200, lengthOf + QByteArray::number(gib) + "\r\n"), sevens, gib} << false << Reason::BodyLimit;
+    QTest::newRow("1 MiB with length") << replyWith(exact) << true << Reason::None;
+    QTest::newRow("1 MiB + 1 with length") << replyWith(over) << false << Reason::BodyLimit;
+    QTest::newRow("1 MiB to the end") << Reply{statusHead(200) + exact} << true << Reason::None;
+    QTest::newRow("1 MiB + 1 to the end") << Reply{statusHead(200) + over} << false << Reason::BodyLimit;
     QTest::newRow("1 MiB chunked") << Reply{chunkedHead + chunked(exact)} << true << Reason::None;
     QTest::newRow("1 MiB + 1 chunked") << Reply{chunkedHead + chunked(over)} << false << Reason::BodyLimit;
     QTest::newRow("endless header line")
@@ -373,34 +376,34 @@ void TestLookup::hostileReplyThenAGoodLookup_data()
         "\x01\x0a\x57\x82\x45\xc0\x9c\xe2\x82\xc4\xe4\xd4\xdc\xc4\xa2\x6c\x20\xaf\xb6\x56\xd3\x1a"
         "\x00\xcd\xa7\x38\x79\x40\x00\x00\x00");
     QTest::newRow("gzip body")
-        << Reply{Head(200, "Content-Encoding: gzip\r\n" + lengthOf + QByteArray::number(gzipped.size()) + "\r\n") + gzipped}
+        << Reply{statusHead(200, "Content-Encoding: gzip\r\n" + lengthOf + QByteArray::number(gzipped.size()) + "\r\n") + gzipped}
         << false << Reason::ContentCoding;
-    QTest::newRow("binary body") << Answer(BinaryBody()) << false << Reason::None;
+    QTest::newRow("binary body") << replyWith(binaryBody()) << false << Reason::None;
     QTest::newRow("HTTP/0.9, no status line") << Reply{counts} << false << Reason::MalformedStatusLine;
     QTest::newRow("close at once") << Reply{} << false << Reason::ConnectionClosed;
     QTest::newRow("reset before the status line") << Reply{{}, {}, 0, {}, End::Reset} << false << Reason::ConnectionClosed;
     QTest::newRow("reset after the status line")
         << Reply{"HTTP/1.1 200 OK\r\n", {}, 0, {}, End::Reset} << false << Reason::ConnectionClosed;
     QTest::newRow("reset mid-body")
-        << Reply{Head(200, lengthOf + QByteArray::number(counts.size()) + "\r\n") + counts.left(counts.size() / 2),
+        << Reply{statusHead(200, lengthOf + QByteArray::number(counts.size()) + "\r\n") + counts.left(counts.size() / 2),
                  {}, 0, {}, End::Reset}
         << false << Reason::ConnectionClosed;
-    QTest::newRow("redirect loop") << Redirect("/fcg-bin/cgi_emotion_list.fcg?uin=loop") << false << Reason::TooManyRedirects;
-    QTest::newRow("redirect to file:") << Redirect("file:///etc/passwd") << false << Reason::RedirectRefused;
-    QTest::newRow("redirect to ftp:") << Redirect("ftp://127.0.0.1/") << false << Reason::RedirectRefused;
-    QTest::newRow("redirect to trusted https") << Redirect(trusted->url("/fcg-bin/cgi_emotion_list.fcg?uin=10001"))
+    QTest::newRow("redirect loop") << redirectTo("/fcg-bin/cgi_emotion_list.fcg?uin=loop") << false << Reason::TooManyRedirects;
+    QTest::newRow("redirect to file:") << redirectTo("file:///etc/passwd") << false << Reason::RedirectRefused;
+    QTest::newRow("redirect to ftp:") << redirectTo("ftp://127.0.0.1/") << false << Reason::RedirectRefused;
+    QTest::newRow("redirect to trusted https") << redirectTo(m_trusted->url("/fcg-bin/cgi_emotion_list.fcg?uin=10001"))
                                                << true << Reason::None;
-    QTest::newRow("redirect to untrusted https") << Redirect(untrusted->url("/")) << false << Reason::Tls;
-    QTest::newRow("https back to http") << Redirect(trusted->url("/back")) << false << Reason::RedirectRefused;
+    QTest::newRow("redirect to untrusted https") << redirectTo(m_untrusted->url("/")) << false << Reason::Tls;
+    QTest::newRow("https back to http") << redirectTo(m_trusted->url("/back")) << false << Reason::RedirectRefused;
     QTcpServer closed;
     closed.listen(QHostAddress::LocalHost);
     QTest::newRow("redirect to a closed port")
-        << Redirect("http://127.0.0.1:" + QByteArray::number(closed.serverPort()) + "/") << false << Reason::ConnectionRefused;
+        << redirectTo("http://127.0.0.1:" + QByteArray::number(closed.serverPort()) + "/") << false << Reason::ConnectionRefused;
     QTest::newRow("redirect to an unknown host")
-        << Redirect("http://vistameter.invalid/") << false << Reason::NameNotFound;
+        << redirectTo("http://vistameter.invalid/") << false << Reason::NameNotFound;
     QTest::newRow("never answers") << Reply{{}, {}, 0, {}, End::Hold} << false << Reason::Deadline;
     QTest::newRow("drips past the deadline")
-        << Reply{Head(200, lengthOf + "1000\r\n"), "7", -1, {}, End::Close, std::chrono::milliseconds(50)}
+        << Reply{statusHead(200, lengthOf + "1000\r\n"), "7", -1, {}, End::Close, std::chrono::milliseconds(50)}
         << false << Reason::Deadline;
 }
 // clang-format on
@@ -410,16 +413,16 @@ void TestLookup::hostileReplyThenAGoodLookup()
     QFETCH(Reply, reply);
     QFETCH(bool, succeeds);
     QFETCH(Reason, reason);
-    window = std::make_unique<WindowUnderTest>(HostileDeadline, plain->host());
-    QVERIFY(window->loaded);
-    plain->answer(reply);
+    m_window = std::make_unique<WindowUnderTest>(HostileDeadline, m_plain->host());
+    QVERIFY(m_window->loaded);
+    m_plain->answer(reply);
 
     QElapsedTimer clock;
     clock.start();
-    QCOMPARE(window->lookUp(QStringLiteral("10001")),
+    QCOMPARE(m_window->lookUp(QStringLiteral("10001")),
              succeeds ? QStringList{success("10001")} : QStringList{Failure});
     const qint64 elapsed = clock.elapsed();
-    const Reason ended = window->In2->lastError().reason;
+    const Reason ended = m_window->In2->lastError().reason;
     // How fast a name is found not to exist is up to the resolver, which may take longer than
     // the deadline.
     if (!(reason == Reason::NameNotFound && ended == Reason::Deadline))
@@ -435,8 +438,8 @@ void TestLookup::hostileReplyThenAGoodLookup()
     // Nothing of it is left. The stand-in serves one connection at a time, so the next lookup
     // gets its answer only once the last connection has been let go: a transfer that went on
     // reading or holding it after its end would make this one fail.
-    plain->answer(Answer(StatisticsReply("1", "1")));
-    QCOMPARE(window->lookUp(QStringLiteral("10002")), QStringList{success("10002")});
+    m_plain->answer(replyWith(statisticsReply("1", "1")));
+    QCOMPARE(m_window->lookUp(QStringLiteral("10002")), QStringList{success("10002")});
 }
 
 namespace {
@@ -478,23 +481,24 @@ void TestLookup::countOfAMillionDigitsIsNoCount()
 {
     // Within the reply limit; grouped and shown in a box, it froze the window for seconds. The
     // stand-in holds it from the start, so that only the window's memory is measured.
-    window->service.answer(StatisticsReply("1", "1"));
-    window->service.answer(Answer(StatisticsReply(QByteArray(1000000, '7').constData(), "150")),
-                           "/fcg-bin/cgi_emotion_list.fcg?uin=10009");
-    window->lookUp(QStringLiteral("10001"));
-    const std::optional<qint64> residentBefore = ResidentBytes();
+    m_window->service.answer(statisticsReply("1", "1"));
+    m_window->service.answer(
+        replyWith(statisticsReply(QByteArray(1000000, '7').constData(), "150")),
+        "/fcg-bin/cgi_emotion_list.fcg?uin=10009");
+    m_window->lookUp(QStringLiteral("10001"));
+    const std::optional<qint64> residentBefore = residentBytes();
 
     QElapsedTimer clock;
     clock.start();
     std::optional<ReplyToBox> replyToBox(std::in_place);
-    QCOMPARE(window->lookUp(QStringLiteral("10009")), QStringList{Failure});
+    QCOMPARE(m_window->lookUp(QStringLiteral("10009")), QStringList{Failure});
     const qint64 clickToBoxes = clock.elapsed();
     const qint64 replyEndToBox = replyToBox->milliseconds();
     replyToBox.reset();
 
     // The next lookup works, and leaves the process no larger than before.
-    QCOMPARE(window->lookUp(QStringLiteral("10002")), QStringList{success("10002")});
-    const std::optional<qint64> residentAfter = ResidentBytes();
+    QCOMPARE(m_window->lookUp(QStringLiteral("10002")), QStringList{success("10002")});
+    const std::optional<qint64> residentAfter = residentBytes();
     const qint64 grown = residentBefore && residentAfter ? *residentAfter - *residentBefore : 0;
     qInfo("click to boxes %lld ms, reply's end to its box %lld ms; resident size %+lld KiB",
           clickToBoxes, replyEndToBox, grown / 1024);
@@ -536,34 +540,34 @@ void TestLookup::requestCarriesTheTrimmedEncodedAccount()
     QFETCH(QString, account);
     QFETCH(QByteArray, requestLine);
     QFETCH(QString, quoted);
-    window->service.answer(StatisticsReply("1", "1"));
-    QCOMPARE(window->lookUp(account).value(0), success(quoted));
-    QCOMPARE(window->service.requestLines.all(), QList<QByteArray>{requestLine});
+    m_window->service.answer(statisticsReply("1", "1"));
+    QCOMPARE(m_window->lookUp(account).value(0), success(quoted));
+    QCOMPARE(m_window->service.requestLines.all(), QList<QByteArray>{requestLine});
 }
 
 void TestLookup::accountIsShownAsPlainText()
 {
-    window->service.answer(StatisticsReply("1", "1"));
+    m_window->service.answer(statisticsReply("1", "1"));
     const QString markup = QStringLiteral("<b>1</b><img src=\"/etc/passwd\">");
-    QCOMPARE(window->lookUp(markup).value(0), success(markup));
-    QVERIFY(window->boxes.boxes.value(0).plainText);
+    QCOMPARE(m_window->lookUp(markup).value(0), success(markup));
+    QVERIFY(m_window->boxes.boxes.value(0).plainText);
 }
 
 void TestLookup::closeDuringTheFetchWaitsForTheLookup()
 {
-    window->service.answer(Reply{{}, {}, 0, {}, Reply::End::Hold});
+    m_window->service.answer(Reply{{}, {}, 0, {}, Reply::End::Hold});
     QStringList order;
-    QTimer::singleShot(100, &window->form, [&] {
+    QTimer::singleShot(100, &m_window->form, [&] {
         order << QStringLiteral("close asked");
-        window->form.close();
+        m_window->form.close();
     });
-    window->boxes.onShown = [&](const MessageBoxDriver::Box &box) { order << box.text.left(2); };
-    window->boxes.answer({vbOK, vbNo});
-    window->Text1->setText(QStringLiteral("10001"));
-    QTest::mouseClick(window->Command1, Qt::LeftButton);
+    m_window->boxes.onShown = [&](const MessageBoxDriver::Box &box) { order << box.text.left(2); };
+    m_window->boxes.answer({vbOK, vbNo});
+    m_window->Text1->setText(QStringLiteral("10001"));
+    QTest::mouseClick(m_window->Command1, Qt::LeftButton);
     QTRY_COMPARE(order, (QStringList{"close asked", "抱歉", "您确"}));
-    QVERIFY(window->form.isVisible());
-    QCOMPARE(window->Label7->caption(), QStringLiteral("0"));
+    QVERIFY(m_window->form.isVisible());
+    QCOMPARE(m_window->Label7->caption(), QStringLiteral("0"));
 }
 
 QTEST_MAIN(TestLookup)

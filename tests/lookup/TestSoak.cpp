@@ -33,39 +33,40 @@ struct Round
 std::vector<Round> successes()
 {
     return {
-        {"both high", Answer(StatisticsReply("2000", "150")), "2000", "150", 1},
-        {"亿, total high", Answer(StatisticsReply("1234567890", "88")), "12亿3456万7890", "88", 1},
-        {"quoted, no verdict", Answer(R"("visitcount":"12","dayvisit":"3","spacemark":)"), "12",
+        {"both high", replyWith(statisticsReply("2000", "150")), "2000", "150", 1},
+        {"亿, total high", replyWith(statisticsReply("1234567890", "88")), "12亿3456万7890", "88",
+         1},
+        {"quoted, no verdict", replyWith(R"("visitcount":"12","dayvisit":"3","spacemark":)"), "12",
          "3", 0},
         {"invalid UTF-8 around the counts",
-         Answer("\xff\xfe" + StatisticsReply("123456", "7") + "\x80"), "12万3456", "7", 1},
+         replyWith("\xff\xfe" + statisticsReply("123456", "7") + "\x80"), "12万3456", "7", 1},
     };
 }
 
 std::vector<Round> failures()
 {
-    const QByteArray counts = StatisticsReply("2000", "150");
+    const QByteArray counts = statisticsReply("2000", "150");
     const QByteArray length = "Content-Length: " + QByteArray::number(counts.size()) + "\r\n";
     const QByteArray sevens(64 * 1024, '7');
     const qint64 gib = qint64(1) << 30;
     using End = Reply::End;
     return {
-        {"HTTP 500", Answer("oops", 500), "0", "0", 0},
-        {"HTTP 404 with counts", Answer(counts, 404), "0", "0", 0},
-        {"empty body", Answer(QByteArray()), "0", "0", 0},
-        {"closed space", Answer(R"(_Callback({"code":-4009});)"), "0", "0", 0},
-        {"binary body", Answer(BinaryBody()), "0", "0", 0},
+        {"HTTP 500", replyWith("oops", 500), "0", "0", 0},
+        {"HTTP 404 with counts", replyWith(counts, 404), "0", "0", 0},
+        {"empty body", replyWith(QByteArray()), "0", "0", 0},
+        {"closed space", replyWith(R"(_Callback({"code":-4009});)"), "0", "0", 0},
+        {"binary body", replyWith(binaryBody()), "0", "0", 0},
         {"close at once", Reply{}, "0", "0", 0},
-        {"reset mid-body", Reply{Head(200, length) + counts.left(30), {}, 0, {}, End::Reset}, "0",
-         "0", 0},
+        {"reset mid-body", Reply{statusHead(200, length) + counts.left(30), {}, 0, {}, End::Reset},
+         "0", "0", 0},
         {"never answers", Reply{{}, {}, 0, {}, End::Hold}, "0", "0", 0},
-        {"drips past the deadline", Reply{Head(200, length), {}, 0, counts, End::Close, 20ms}, "0",
-         "0", 0},
-        {"endless body", Reply{Head(200), sevens, -1}, "0", "0", 0},
+        {"drips past the deadline", Reply{statusHead(200, length), {}, 0, counts, End::Close, 20ms},
+         "0", "0", 0},
+        {"endless body", Reply{statusHead(200), sevens, -1}, "0", "0", 0},
         {"1 GiB body",
-         Reply{Head(200, "Content-Length: " + QByteArray::number(gib) + "\r\n"), sevens, gib}, "0",
-         "0", 0},
-        {"redirect loop", Redirect("/fcg-bin/cgi_emotion_list.fcg?uin=loop"), "0", "0", 0},
+         Reply{statusHead(200, "Content-Length: " + QByteArray::number(gib) + "\r\n"), sevens, gib},
+         "0", "0", 0},
+        {"redirect loop", redirectTo("/fcg-bin/cgi_emotion_list.fcg?uin=loop"), "0", "0", 0},
     };
 }
 
@@ -86,11 +87,13 @@ private slots:
 private:
     void lookUp(const Round &round, const QString &account);
 
-    std::unique_ptr<WindowUnderTest> window;
+    std::unique_ptr<WindowUnderTest> m_window;
 };
 
 void TestSoak::initTestCase()
 {
+    // As the program's main() does, before any window exists.
+    Form1::setUpApplication();
 #ifdef __GLIBC__
     // glibc raises its mmap threshold past the size of each large block freed, so after the
     // first 1 MiB body the next ones come from the heap, and its fragments made the resident
@@ -103,41 +106,41 @@ void TestSoak::initTestCase()
 void TestSoak::init()
 {
     // Short enough for 200 rounds, long enough for a loaded machine to answer in time.
-    window = std::make_unique<WindowUnderTest>(300ms);
-    QVERIFY(window->loaded);
+    m_window = std::make_unique<WindowUnderTest>(300ms);
+    QVERIFY(m_window->loaded);
 }
 
 void TestSoak::cleanup()
 {
-    window.reset();
+    m_window.reset();
 }
 
 void TestSoak::lookUp(const Round &round, const QString &account)
 {
     const bool succeeds = round.total != QLatin1String("0");
-    window->service.answer(round.reply);
+    m_window->service.answer(round.reply);
 
-    window->boxes.boxes.clear();
+    m_window->boxes.boxes.clear();
     const int expected = succeeds ? 1 + round.verdicts : 1;
     for (int i = 0; i < expected; ++i)
-        window->boxes.answer({vbOK});
-    window->Text1->setText(account);
-    QTest::mouseClick(window->Command1, Qt::LeftButton);
+        m_window->boxes.answer({vbOK});
+    m_window->Text1->setText(account);
+    QTest::mouseClick(m_window->Command1, Qt::LeftButton);
 
-    QCOMPARE(window->boxes.unanswered, 0);
-    QCOMPARE(window->boxes.boxes.size(), expected);
-    const MessageBoxDriver::Box &first = window->boxes.boxes.first();
+    QCOMPARE(m_window->boxes.unanswered, 0);
+    QCOMPARE(m_window->boxes.boxes.size(), expected);
+    const MessageBoxDriver::Box &first = m_window->boxes.boxes.first();
     if (succeeds) {
         QCOMPARE(first.style, int(vbInformation));
         QVERIFY2(first.text.contains(account), qPrintable(first.text));
     } else {
         QCOMPARE(first.style, int(vbCritical));
     }
-    QCOMPARE(window->Label7->caption(), round.total);
-    QCOMPARE(window->Label9->caption(), round.today);
-    QCOMPARE(window->Command1->text(),
+    QCOMPARE(m_window->Label7->caption(), round.total);
+    QCOMPARE(m_window->Label9->caption(), round.today);
+    QCOMPARE(m_window->Command1->text(),
              succeeds ? QStringLiteral("获取空间人气") : QStringLiteral("重新尝试获取"));
-    QVERIFY(window->Command1->isEnabled());
+    QVERIFY(m_window->Command1->isEnabled());
 }
 
 void TestSoak::lookupsInARow()
@@ -155,7 +158,7 @@ void TestSoak::lookupsInARow()
             }
         }
     }
-    const std::optional<qint64> before = ResidentBytes();
+    const std::optional<qint64> before = residentBytes();
 
     // Every other round fails, each failure between two successes, each kind of fault many
     // times over.
@@ -174,9 +177,9 @@ void TestSoak::lookupsInARow()
     const qint64 elapsed = clock.elapsed();
 
     // No box is left over.
-    QCOMPARE(window->form.findChildren<QMessageBox *>().size(), 0);
+    QCOMPARE(m_window->form.findChildren<QMessageBox *>().size(), 0);
 
-    const std::optional<qint64> after = ResidentBytes();
+    const std::optional<qint64> after = residentBytes();
     if (!before || !after)
         QSKIP("no /proc/self/statm to read the resident size from");
     qInfo("%d rounds in %lld ms; resident %lld KiB before, %lld KiB after", rounds, elapsed,

@@ -35,6 +35,9 @@ private slots:
     void msgBoxRefusesButtonSetsItCantShow();
     void msgBoxKeepsToTheScreen_data();
     void msgBoxKeepsToTheScreen();
+    void msgBoxAnswers_data();
+    void msgBoxAnswers();
+    void msgBoxAnswersTakeTurnsWhileTheyLive();
 
     void inetDecodesUtf8AndKeepsAscii();
     void inetUsesItsRemotePortForUrlsWithoutOne();
@@ -125,6 +128,68 @@ void TestRuntime::msgBoxKeepsToTheScreen()
     QVERIFY2(clock.elapsed() < 2000, qPrintable(QString::number(clock.elapsed())));
 }
 
+// clang-format off
+void TestRuntime::msgBoxAnswers_data()
+{
+    QTest::addColumn<int>("style");
+    QTest::addColumn<QList<int>>("answers");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<int>("unanswered");
+
+    const int yesNo = vbYesNo + vbInformation;
+    QTest::newRow("OK") << int(vbCritical) << QList<int>{vbOK} << int(vbOK) << 0;
+    QTest::newRow("Yes/No answered Yes") << yesNo << QList<int>{vbYes} << int(vbYes) << 0;
+    QTest::newRow("Yes/No answered No") << yesNo << QList<int>{vbNo} << int(vbNo) << 0;
+    // As when the box is closed without a choice.
+    QTest::newRow("OK, no answer left") << int(vbInformation) << QList<int>() << int(vbOK) << 1;
+    QTest::newRow("Yes/No, no answer left") << yesNo << QList<int>() << int(vbNo) << 1;
+    QTest::newRow("Yes for an OK box") << int(vbInformation) << QList<int>{vbYes} << int(vbOK) << 1;
+    QTest::newRow("OK for a Yes/No box") << yesNo << QList<int>{vbOK} << int(vbNo) << 1;
+}
+// clang-format on
+
+void TestRuntime::msgBoxAnswers()
+{
+    QFETCH(int, style);
+    QFETCH(QList<int>, answers);
+    // A box that showed after all would be seen here, and answered.
+    MessageBoxDriver driver;
+    MsgBoxAnswers answered(answers);
+
+    QTEST(MsgBox(nullptr, QStringLiteral("a\rb\r\nc"), style, QStringLiteral("标题")), "result");
+    QTEST(answered.unanswered(), "unanswered");
+    QCOMPARE(answered.boxes().size(), 1);
+    const MsgBoxAnswers::Box box = answered.boxes().first();
+    QCOMPARE(box.text, QStringLiteral("a\nb\nc"));
+    QCOMPARE(box.title, QStringLiteral("标题"));
+    QCOMPARE(box.style, style);
+    QVERIFY(driver.boxes.isEmpty());
+}
+
+void TestRuntime::msgBoxAnswersTakeTurnsWhileTheyLive()
+{
+    MessageBoxDriver driver;
+    driver.answer({vbOK});
+    {
+        MsgBoxAnswers outer({vbNo});
+        {
+            MsgBoxAnswers inner({vbYes});
+            QCOMPARE(MsgBox(nullptr, QStringLiteral("1"), vbYesNo, QString()), int(vbYes));
+        }
+        outer.answer({vbOK});
+        QCOMPARE(MsgBox(nullptr, QStringLiteral("2"), vbYesNo, QString()), int(vbNo));
+        QCOMPARE(MsgBox(nullptr, QStringLiteral("3"), vbOKOnly, QString()), int(vbOK));
+        // A style no box can show is refused all the same.
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, MsgBox(nullptr, QStringLiteral("4"), 3, QString()));
+        QCOMPARE(outer.boxes().size(), 2);
+        QCOMPARE(outer.boxes().at(1).text, QStringLiteral("3"));
+        QVERIFY(driver.boxes.isEmpty());
+    }
+    // Without them, the box shows again.
+    QCOMPARE(MsgBox(nullptr, QStringLiteral("5"), vbOKOnly, QString()), int(vbOK));
+    QCOMPARE(driver.boxes.size(), 1);
+}
+
 void TestRuntime::msgBoxRefusesButtonSetsItCantShow()
 {
     try {
@@ -205,7 +270,7 @@ void TestRuntime::statusBarStaysDockedAtTheBottom()
     QWidget form;
     form.resize(449, 305);
     StatusBar bar(33, &form);
-    QLabel *panel = bar.AddPanel(QStringLiteral("notice"), 429, 96);
+    QLabel *panel = bar.addPanel(QStringLiteral("notice"), 429, 96);
     form.show();
     QCOMPARE(bar.geometry(), QRect(0, 272, 449, 33));
     QTRY_COMPARE(panel->width(), 429);
@@ -301,17 +366,17 @@ public:
     bool failOnLoad = false;
     QPushButton *button = new QPushButton(this);
 
-    FailingForm() { OnClick(button, this, &FailingForm::Fail); }
+    FailingForm() { onClick(button, this, &FailingForm::fail); }
 
 protected:
     void Form_Load() override
     {
         if (failOnLoad)
-            Fail();
+            fail();
     }
 
 private:
-    void Fail() { throw RuntimeError(53, QStringLiteral("找不到文件: x.dll")); }
+    void fail() { throw RuntimeError(53, QStringLiteral("找不到文件: x.dll")); }
 };
 
 } // namespace
@@ -323,7 +388,7 @@ void TestRuntime::handlerErrorIsShownAndEndsTheProgram()
     driver.answer({vbOK});
     QTimer::singleShot(0, form.button, &QPushButton::click);
 
-    QCOMPARE(Run(form), RuntimeErrorExitStatus);
+    QCOMPARE(run(form), RuntimeErrorExitStatus);
     QCOMPARE(driver.boxes.size(), 1);
     QCOMPARE(driver.boxes.first().style, int(vbCritical));
     QCOMPARE(driver.boxes.first().text, QStringLiteral("运行时错误 '53':\n\n找不到文件: x.dll"));
@@ -336,7 +401,7 @@ void TestRuntime::loadErrorEndsBeforeTheWindowShows()
     MessageBoxDriver driver;
     driver.answer({vbOK});
 
-    QCOMPARE(Run(form), RuntimeErrorExitStatus);
+    QCOMPARE(run(form), RuntimeErrorExitStatus);
     QCOMPARE(driver.boxes.size(), 1);
     QVERIFY(!form.isVisible());
     QVERIFY(!form.testAttribute(Qt::WA_WState_ExplicitShowHide));

@@ -34,32 +34,34 @@ private slots:
 
 private:
     using AttachEx = int (*)(const char *, const char *);
-    AttachEx attachEx = nullptr;
-    QTemporaryDir skins;
+    AttachEx m_attachEx = nullptr;
+    QTemporaryDir m_skins;
 };
 
 void TestSkinEngine::initTestCase()
 {
+    // As the program's main() does, before any window exists.
+    Form1::setUpApplication();
     QLibrary engine(Runtime::App::Path() + QStringLiteral("/" VISTAMETER_SKIN_ENGINE_FILE));
-    attachEx = reinterpret_cast<AttachEx>(engine.resolve("SkinH_AttachEx"));
-    QVERIFY2(attachEx, qPrintable(engine.errorString()));
-    QVERIFY(skins.isValid());
+    m_attachEx = reinterpret_cast<AttachEx>(engine.resolve("SkinH_AttachEx"));
+    QVERIFY2(m_attachEx, qPrintable(engine.errorString()));
+    QVERIFY(m_skins.isValid());
 
     // What the skins of imagesAreCheckedBeforeQtOpensThem name.
     auto write = [&](const char *name, const QByteArray &bytes) {
-        QFile file(skins.filePath(QLatin1String(name)));
+        QFile file(m_skins.filePath(QLatin1String(name)));
         return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
     };
     QVERIFY(write("arrow.png", "a picture"));
     QVERIFY(write("dense.png", "a picture"));
     QVERIFY(write("large.png", QByteArray((1 << 20) + 1, 'x')));
     auto fifo = [&](const char *name) {
-        const QByteArray path = QFile::encodeName(skins.filePath(QLatin1String(name)));
+        const QByteArray path = QFile::encodeName(m_skins.filePath(QLatin1String(name)));
         return ::mkfifo(path.constData(), 0600) == 0;
     };
     QVERIFY(fifo("fifo.png"));
     QVERIFY(fifo("dense@2x.png"));
-    QVERIFY(QFile::link(QStringLiteral("/dev/zero"), skins.filePath(QStringLiteral("zero.png"))));
+    QVERIFY(QFile::link(QStringLiteral("/dev/zero"), m_skins.filePath(QStringLiteral("zero.png"))));
 }
 
 // clang-format off
@@ -93,9 +95,9 @@ void TestSkinEngine::attach()
     QFETCH(QByteArray, password);
     QFETCH(int, result);
 
-    QString path = skins.filePath(QStringLiteral("absent.she"));
+    QString path = m_skins.filePath(QStringLiteral("absent.she"));
     if (!fileName.isEmpty()) {
-        path = skins.filePath(fileName);
+        path = m_skins.filePath(fileName);
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(skin) == skin.size());
     }
@@ -103,7 +105,7 @@ void TestSkinEngine::attach()
     const QString before = QStringLiteral("QWidget { /* before */ }");
     qApp->setStyleSheet(before);
 
-    QCOMPARE(attachEx(path.toLocal8Bit().constData(), password.constData()), result);
+    QCOMPARE(m_attachEx(path.toLocal8Bit().constData(), password.constData()), result);
     QCOMPARE(qApp->styleSheet(), result == 0 ? QString::fromUtf8(skin) : before);
 }
 
@@ -134,14 +136,14 @@ void TestSkinEngine::imagesAreCheckedBeforeQtOpensThem()
 {
     QFETCH(QString, skin);
     QFETCH(QString, applied);
-    const QString path = skins.filePath(QStringLiteral("images.she"));
+    const QString path = m_skins.filePath(QStringLiteral("images.she"));
     QFile file(path);
-    const QByteArray bytes = skin.arg(skins.path()).toUtf8();
+    const QByteArray bytes = skin.arg(m_skins.path()).toUtf8();
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
     file.close();
 
-    QCOMPARE(attachEx(path.toLocal8Bit().constData(), ""), 0);
-    QCOMPARE(qApp->styleSheet(), applied.arg(skins.path()));
+    QCOMPARE(m_attachEx(path.toLocal8Bit().constData(), ""), 0);
+    QCOMPARE(qApp->styleSheet(), applied.arg(m_skins.path()));
 }
 
 void TestSkinEngine::windowStartsPlainBesideABadSkin_data()
@@ -177,11 +179,11 @@ void TestSkinEngine::windowStartsPlainBesideABadSkin()
 
     QElapsedTimer clock;
     clock.start();
-    Form1::Environment environment = TestEnvironment(QStringLiteral("127.0.0.1:9"));
+    Form1::Environment environment = testEnvironment(QStringLiteral("127.0.0.1:9"));
     environment.programDirectory = program.path();
     Form1 form(environment);
-    QVERIFY(form.Load());
-    form.Show();
+    QVERIFY(form.load());
+    form.showCentred();
     QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(qApp->styleSheet(), before);
 }
@@ -206,11 +208,11 @@ void TestSkinEngine::windowPaintsWhateverTheSkinNames()
 
     QElapsedTimer clock;
     clock.start();
-    Form1::Environment environment = TestEnvironment(QStringLiteral("127.0.0.1:9"));
+    Form1::Environment environment = testEnvironment(QStringLiteral("127.0.0.1:9"));
     environment.programDirectory = program.path();
     Form1 form(environment);
-    QVERIFY(form.Load());
-    form.Show();
+    QVERIFY(form.load());
+    form.showCentred();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     // Paints every control, as the screen will.
     const QImage painted = form.grab().toImage();

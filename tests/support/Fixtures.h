@@ -22,17 +22,18 @@
 // The program's own environment, with the service and the web page opener replaced and a
 // deadline short enough for a test to wait out.
 inline Form1::Environment
-TestEnvironment(const QString &serviceHost,
+testEnvironment(const QString &serviceHost,
                 std::chrono::milliseconds deadline = std::chrono::seconds(1))
 {
-    Form1::Environment environment = Form1::ProgramEnvironment();
+    Form1::Environment environment = Form1::programEnvironment();
     environment.serviceHost = serviceHost;
     environment.requestTimeout = deadline;
     environment.urlOpener = {QStringLiteral("true")};
     return environment;
 }
 
-template <class Widget> Widget *Control(QWidget &form, const char *name)
+// The control of form named name; the test ends when there is none.
+template <class Widget> Widget *findControl(QWidget &form, const char *name)
 {
     auto *widget = form.findChild<Widget *>(QLatin1String(name));
     if (!widget)
@@ -42,7 +43,7 @@ template <class Widget> Widget *Control(QWidget &form, const char *name)
 
 // The process's resident size, where the system tells it. Under AddressSanitizer it says
 // little: its quarantine holds freed memory back.
-inline std::optional<qint64> ResidentBytes()
+inline std::optional<qint64> residentBytes()
 {
     QFile statm(QStringLiteral("/proc/self/statm"));
     if (!statm.open(QIODevice::ReadOnly))

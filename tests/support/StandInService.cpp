@@ -38,21 +38,21 @@ protected:
     void incomingConnection(qintptr descriptor) override { waiting.append(descriptor); }
 };
 
-QByteArray Head(int status, const QByteArray &headers)
+QByteArray statusHead(int status, const QByteArray &headers)
 {
     return "HTTP/1.1 " + QByteArray::number(status) +
            " Stand-in\r\nContent-Type: text/plain; charset=utf-8\r\n" + headers + "\r\n";
 }
 
-Reply Answer(const QByteArray &body, int status)
+Reply replyWith(const QByteArray &body, int status)
 {
-    return Reply(Head(status, "Content-Length: " + QByteArray::number(body.size()) + "\r\n") +
+    return Reply(statusHead(status, "Content-Length: " + QByteArray::number(body.size()) + "\r\n") +
                  body);
 }
 
-Reply Redirect(const QByteArray &location, int status)
+Reply redirectTo(const QByteArray &location, int status)
 {
-    return Reply(Head(status, "Location: " + location + "\r\nContent-Length: 0\r\n"));
+    return Reply(statusHead(status, "Location: " + location + "\r\nContent-Length: 0\r\n"));
 }
 
 StandInService::StandInService(Certificate certificate) : m_secure(certificate != Certificate::None)
@@ -75,7 +75,7 @@ StandInService::~StandInService()
     m_thread->wait();
 }
 
-void StandInService::TrustTestAuthority()
+void StandInService::trustTestAuthority()
 {
     QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
     configuration.setCaCertificates(QSslCertificate::fromPath(certificateFile("ca.pem")));

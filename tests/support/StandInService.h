@@ -44,10 +44,10 @@ struct Reply
 };
 
 // A status line and headers, the blank line included.
-QByteArray Head(int status, const QByteArray &headers = {});
+QByteArray statusHead(int status, const QByteArray &headers = {});
 // A reply with the status, the length and the body given.
-Reply Answer(const QByteArray &body, int status = 200);
-Reply Redirect(const QByteArray &location, int status = 302);
+Reply replyWith(const QByteArray &body, int status = 200);
+Reply redirectTo(const QByteArray &location, int status = 302);
 
 // A statistics service on loopback that answers as a test tells it, on a thread of its own:
 // it writes as fast as the connection takes the bytes, as a real server does, and a client in
@@ -59,7 +59,7 @@ class StandInService
 public:
     enum class Certificate {
         None,      // plain HTTP
-        Trusted,   // signed by the authority that TrustTestAuthority() has the client trust
+        Trusted,   // signed by the authority that trustTestAuthority() has the client trust
         Untrusted, // signed by itself
     };
 
@@ -69,7 +69,7 @@ public:
     StandInService &operator=(const StandInService &) = delete;
 
     // Has this process's TLS clients trust the test authority, and nothing else.
-    static void TrustTestAuthority();
+    static void trustTestAuthority();
 
     // "127.0.0.1:port", to stand where the service host goes.
     QString host() const;
@@ -79,7 +79,7 @@ public:
     // Answers requests whose target starts with path (the longest such path wins; an empty
     // one takes every request) with reply.
     void answer(const Reply &reply, const QByteArray &path = {});
-    void answer(const QByteArray &body, int status = 200) { answer(Answer(body, status)); }
+    void answer(const QByteArray &body, int status = 200) { answer(replyWith(body, status)); }
 
     // What the service's thread records and the test reads.
     class Log

@@ -12,7 +12,7 @@ namespace {
 Form1::Environment environment(const QString &host, std::chrono::milliseconds deadline,
                                const QString &programDirectory)
 {
-    Form1::Environment environment = TestEnvironment(host, deadline);
+    Form1::Environment environment = testEnvironment(host, deadline);
     if (!programDirectory.isEmpty())
         environment.programDirectory = programDirectory;
     return environment;
@@ -20,8 +20,8 @@ Form1::Environment environment(const QString &host, std::chrono::milliseconds de
 
 bool loadAndShow(Form1 &form)
 {
-    const bool loaded = form.Load();
-    form.Show();
+    const bool loaded = form.load();
+    form.showCentred();
     return loaded;
 }
 
@@ -30,10 +30,11 @@ bool loadAndShow(Form1 &form)
 WindowUnderTest::WindowUnderTest(std::chrono::milliseconds deadline, const QString &host,
                                  const QString &programDirectory)
     : form(environment(host.isEmpty() ? service.host() : host, deadline, programDirectory)),
-      loaded(loadAndShow(form)), Text1(Control<QLineEdit>(form, "Text1")),
-      Command1(Control<QPushButton>(form, "Command1")),
-      Label7(Control<Runtime::Label>(form, "Label7")),
-      Label9(Control<Runtime::Label>(form, "Label9")), In2(Control<Runtime::Inet>(form, "In2"))
+      loaded(loadAndShow(form)), Text1(findControl<QLineEdit>(form, "Text1")),
+      Command1(findControl<QPushButton>(form, "Command1")),
+      Label7(findControl<Runtime::Label>(form, "Label7")),
+      Label9(findControl<Runtime::Label>(form, "Label9")),
+      In2(findControl<Runtime::Inet>(form, "In2"))
 {}
 
 QStringList WindowUnderTest::lookUp(const QString &account)
@@ -44,22 +45,22 @@ QStringList WindowUnderTest::lookUp(const QString &account)
     QTest::mouseClick(Command1, Qt::LeftButton);
     QStringList seen;
     for (const MessageBoxDriver::Box &box : std::as_const(boxes.boxes))
-        seen << ShownBox(box.style, box.title, box.text);
+        seen << shownBox(box.style, box.title, box.text);
     return seen;
 }
 
-QString ShownBox(int style, const QString &title, const QString &text)
+QString shownBox(int style, const QString &title, const QString &text)
 {
     return QStringLiteral("%1|%2|%3").arg(style).arg(title, text);
 }
 
-QByteArray StatisticsReply(const char *total, const char *today)
+QByteArray statisticsReply(const char *total, const char *today)
 {
     return QByteArray("_Callback({\"data\":{\"visitcount\":") + total + ",\"dayvisit\":" + today +
            ",\"spacemark\":1}});";
 }
 
-QByteArray BinaryBody()
+QByteArray binaryBody()
 {
     QByteArray bytes(4096, '\0');
     for (qsizetype i = 0; i < bytes.size(); ++i)

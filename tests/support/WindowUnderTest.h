@@ -24,7 +24,7 @@ public:
                              const QString &programDirectory = QString());
 
     // Types account, clicks the lookup button, answers the boxes that follow with OK and
-    // returns them as ShownBox gives them.
+    // returns them as shownBox gives them.
     QStringList lookUp(const QString &account);
 
     StandInService service;
@@ -39,10 +39,10 @@ public:
 };
 
 // A message box as one line, "style|title|text", for comparing lists of them.
-QString ShownBox(int style, const QString &title, const QString &text);
+QString shownBox(int style, const QString &title, const QString &text);
 
 // A statistics reply in the service's shape.
-QByteArray StatisticsReply(const char *total, const char *today);
+QByteArray statisticsReply(const char *total, const char *today);
 
 // 4 KiB of bytes of every value, the same each time.
-QByteArray BinaryBody();
+QByteArray binaryBody();

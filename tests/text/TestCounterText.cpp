@@ -74,7 +74,7 @@ void TestCounterText::cutAndClean()
     QFETCH(QString, totalCount);
     QFETCH(QString, todayCount);
 
-    ValueTexts values = CutCounters(reply);
+    ValueTexts values = cutCounters(reply);
     QCOMPARE(values.total, totalValue);
     QCOMPARE(values.today, todayValue);
     QCOMPARE(gl(values.total), totalCount);
@@ -177,7 +177,7 @@ void TestCounterText::readCounts()
     QFETCH(QString, reply);
     QFETCH(bool, accepted);
 
-    const std::optional<Counts> counts = ReadCounts(reply);
+    const std::optional<Counts> counts = ::readCounts(reply);
     QCOMPARE(counts.has_value(), accepted);
     if (accepted) {
         QTEST(counts->total, "total");
@@ -210,7 +210,7 @@ void TestCounterText::countAbove()
 {
     QFETCH(QString, count);
     QFETCH(quint64, limit);
-    QTEST(CountAbove(count, limit), "above");
+    QTEST(::countAbove(count, limit), "above");
 }
 
 // clang-format off
@@ -235,7 +235,7 @@ void TestCounterText::elideMiddle()
 {
     QFETCH(QString, text);
     QFETCH(qsizetype, maxLength);
-    const QString shown = ElideMiddle(text, maxLength);
+    const QString shown = ::elideMiddle(text, maxLength);
     QTEST(shown, "shown");
     QVERIFY(shown.size() <= maxLength);
 }
@@ -259,7 +259,7 @@ void TestCounterText::isolate_data()
 void TestCounterText::isolate()
 {
     QFETCH(QString, text);
-    QTEST(Isolate(text), "isolated");
+    QTEST(::isolate(text), "isolated");
 }
 
 QTEST_GUILESS_MAIN(TestCounterText)

@@ -11,6 +11,6 @@ namespace {
 struct EndsTheProcessWhenLoaded
 {
     EndsTheProcessWhenLoaded() { std::abort(); }
-} const endsTheProcessWhenLoaded;
+} const Trap;
 
 } // namespace

@@ -18,7 +18,7 @@ namespace {
 struct EndsTheProcessWhenLoaded
 {
     EndsTheProcessWhenLoaded() { std::abort(); }
-} const endsTheProcessWhenLoaded;
+} const Trap;
 
 } // namespace
 

@@ -70,7 +70,7 @@ private slots:
 
 void TestHttpGet::initTestCase()
 {
-    StandInService::TrustTestAuthority();
+    StandInService::trustTestAuthority();
 }
 
 // clang-format off
@@ -173,8 +173,8 @@ void TestHttpGet::httpsThroughAProxy_data()
     const Reply open("HTTP/1.1 200 Connection established\r\n\r\n", {}, 0, {}, Reply::End::Tunnel);
     QTest::newRow("tunnel") << open << true << Reason::None << 0 << QByteArray("here");
     QTest::newRow("tunnel to an untrusted server") << open << false << Reason::Tls << 0 << none;
-    QTest::newRow("407") << Reply(Head(407, "Proxy-Authenticate: Basic realm=\"x\"\r\n")) << true << Reason::ProxyRefused << 407 << none;
-    QTest::newRow("403, then holds on") << Reply(Head(403), {}, 0, {}, Reply::End::Hold) << true << Reason::ProxyRefused << 403 << none;
+    QTest::newRow("407") << Reply(statusHead(407, "Proxy-Authenticate: Basic realm=\"x\"\r\n")) << true << Reason::ProxyRefused << 407 << none;
+    QTest::newRow("403, then holds on") << Reply(statusHead(403), {}, 0, {}, Reply::End::Hold) << true << Reason::ProxyRefused << 403 << none;
     QTest::newRow("closes at once") << Reply() << true << Reason::ConnectionClosed << 0 << none;
     // Floods, that the answer's limits end as they end a reply's head.
     QTest::newRow("endless answer head")
@@ -200,7 +200,7 @@ void TestHttpGet::httpsThroughAProxy()
 
     // A proxy that floods its answer must not grow the process by what it sends.
     const bool peakKnown = resetPeakResident();
-    const std::optional<qint64> before = ResidentBytes();
+    const std::optional<qint64> before = residentBytes();
     const Runtime::TransferResult result = fetch("https://" + authority + "/x");
     const std::optional<qint64> peak = peakResidentBytes();
     if (peakKnown && before && peak) {
@@ -223,7 +223,7 @@ void TestHttpGet::deadlineCoversTheWholeTransfer()
     // A byte every 50 ms is never silent for long, yet the transfer must end at the deadline,
     // long before the 5 s the whole body would take.
     service.answer(
-        Reply{Head(200, "Content-Length: 100\r\n"), "x", -1, {}, Reply::End::Close, 50ms});
+        Reply{statusHead(200, "Content-Length: 100\r\n"), "x", -1, {}, Reply::End::Close, 50ms});
     QElapsedTimer clock;
     clock.start();
     const Runtime::TransferResult late = fetch(service.url("/"), 400ms);
@@ -236,7 +236,7 @@ void TestHttpGet::deadlineCoversTheWholeTransfer()
     // 140 ms of a 2 s deadline, so that a busy machine can't make it late.
     const QByteArray body = "\"visitcount\":1";
     service.answer(
-        Reply{Head(200, "Content-Length: 14\r\n"), {}, 0, body, Reply::End::Close, 10ms});
+        Reply{statusHead(200, "Content-Length: 14\r\n"), {}, 0, body, Reply::End::Close, 10ms});
     const Runtime::TransferResult slow = fetch(service.url("/"), 2s);
     QCOMPARE(int(slow.error.reason), int(Reason::None));
     QCOMPARE(slow.body, body);
@@ -275,7 +275,7 @@ void TestHttpGet::followsRedirects()
     QFETCH(QByteArray, target);
     StandInService service;
     service.answer("here");
-    service.answer(Redirect(location.replace("HOST", service.host().toLatin1()), status),
+    service.answer(redirectTo(location.replace("HOST", service.host().toLatin1()), status),
                    "/dir/old");
     QCOMPARE(fetch(service.url("/dir/old")).body, QByteArray("here"));
     QCOMPARE(service.requestLines.all(),
@@ -287,9 +287,9 @@ void TestHttpGet::followsAtMostFiveRedirects()
     StandInService service;
     // /r1 sends the client on to /r2, and so on to /r7, which answers.
     for (int hop = 1; hop <= 6; ++hop)
-        service.answer(Redirect("/r" + QByteArray::number(hop + 1)),
+        service.answer(redirectTo("/r" + QByteArray::number(hop + 1)),
                        "/r" + QByteArray::number(hop));
-    service.answer(Answer("end"), "/r7");
+    service.answer(replyWith("end"), "/r7");
     QCOMPARE(fetch(service.url("/r2")).body, QByteArray("end"));
     const Runtime::TransferResult sixth = fetch(service.url("/r1"));
     QCOMPARE(int(sixth.error.reason), int(Reason::TooManyRedirects));

@@ -1,22 +1,18 @@
 // SPDX-License-Identifier: MIT
 #include "Platform.h"
 
-#include "../Shell.h"
-
 #include <QProcess>
 
 #include <windows.h>
 
-namespace Runtime {
+namespace Runtime::Platform {
 
-QStringList UrlOpener()
+QStringList urlOpener()
 {
     return {QStringLiteral("explorer.exe")};
 }
 
-namespace Platform {
-
-void SetShowMode(QProcess &process, int windowStyle)
+void setShowMode(QProcess &process, int windowStyle)
 {
     process.setCreateProcessArgumentsModifier(
         [windowStyle](QProcess::CreateProcessArguments *args) {
@@ -25,5 +21,4 @@ void SetShowMode(QProcess &process, int windowStyle)
         });
 }
 
-} // namespace Platform
-} // namespace Runtime
+} // namespace Runtime::Platform

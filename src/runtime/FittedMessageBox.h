@@ -5,16 +5,16 @@
 
 namespace Runtime {
 
-// A message box that keeps to the screen and to what a window manager needs: a title bar
-// without minimise or maximise buttons, wide enough for the whole title, and never larger than
-// the screen's free area: a text too long for it is shortened in its middle, measured once
-// however long it is.
-class MessageBox : public QMessageBox
+// The dialog that MsgBox shows: a QMessageBox fitted to the screen and to what a window manager
+// needs. Its title bar has no minimise or maximise buttons and is wide enough for the whole
+// title, and the box is never larger than the screen's free area: a text too long for it is
+// shortened in its middle, measured once however long it is.
+class FittedMessageBox : public QMessageBox
 {
     Q_OBJECT
 
 public:
-    explicit MessageBox(QWidget *parent = nullptr);
+    explicit FittedMessageBox(QWidget *parent = nullptr);
 
     // Shown, the box first cuts a text far longer than any screen shows.
     void setVisible(bool visible) override;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "MessageBox.h"
+#include "FittedMessageBox.h"
 
 #include "text/MessageText.h"
 
@@ -72,13 +72,13 @@ LaidOut layOut(const QString &text, const QFont &font, int width)
 
 } // namespace
 
-MessageBox::MessageBox(QWidget *parent) : QMessageBox(parent)
+FittedMessageBox::FittedMessageBox(QWidget *parent) : QMessageBox(parent)
 {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                    Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 }
 
-void MessageBox::setVisible(bool visible)
+void FittedMessageBox::setVisible(bool visible)
 {
     // Before the box first sizes itself to its text.
     if (visible && !isVisible())
@@ -86,7 +86,7 @@ void MessageBox::setVisible(bool visible)
     QMessageBox::setVisible(visible);
 }
 
-void MessageBox::showEvent(QShowEvent *event)
+void FittedMessageBox::showEvent(QShowEvent *event)
 {
     makeRoomForTheTitle();
     fitTheScreen();
@@ -94,7 +94,7 @@ void MessageBox::showEvent(QShowEvent *event)
     QMessageBox::showEvent(event);
 }
 
-void MessageBox::makeRoomForTheTitle()
+void FittedMessageBox::makeRoomForTheTitle()
 {
     auto *grid = qobject_cast<QGridLayout *>(layout());
     if (!grid)
@@ -108,7 +108,7 @@ void MessageBox::makeRoomForTheTitle()
                   grid->rowCount(), 0, 1, grid->columnCount());
 }
 
-void MessageBox::cutToAScreenful()
+void FittedMessageBox::cutToAScreenful()
 {
     // No screen shows more characters than it holds full stops, which are among the narrowest.
     const QSize room = screen()->availableGeometry().size();
@@ -117,10 +117,10 @@ void MessageBox::cutToAScreenful()
         qsizetype(room.width() / std::max(metrics.horizontalAdvance(u'.'), 1) + 1) *
         (room.height() / std::max(metrics.lineSpacing(), 1) + 1);
     if (text().size() > screenful)
-        setText(ElideMiddle(text(), screenful));
+        setText(elideMiddle(text(), screenful));
 }
 
-void MessageBox::fitTheScreen()
+void FittedMessageBox::fitTheScreen()
 {
     auto *label = findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
     if (!label || !layout())
