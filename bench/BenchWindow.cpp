@@ -4,14 +4,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
-void Settle(int milliseconds)
-{
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-std::unique_ptr<Form1> ShowWindow(const QString &host)
+std::unique_ptr<Form1> showWindow(const QString &host)
 {
     Form1::Environment environment = Form1::programEnvironment();
     environment.serviceHost = host;
@@ -20,6 +13,10 @@ std::unique_ptr<Form1> ShowWindow(const QString &host)
     if (!form->load())
         return nullptr;
     form->showCentred();
-    Settle(200);
+    // The event loop runs a while, so that the work put off until after the first frame is
+    // done and the window has painted before anything is measured.
+    QEventLoop loop;
+    QTimer::singleShot(200, &loop, &QEventLoop::quit);
+    loop.exec();
     return form;
 }

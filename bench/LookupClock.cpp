@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "LookupClock.h"
 
-#include "FirstFrameProbe.h"
+#include "Figures.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -27,7 +27,7 @@ qint64 LookupClock::time(const QString &account, const QString &total, const QSt
     m_expectedTotal = total;
     m_expectedToday = today;
     m_written = -1;
-    const qint64 start = FirstFrameProbe::Now();
+    const qint64 start = steadyNanoseconds();
     // The whole lookup, boxes included, runs within the click.
     m_button->click();
     return m_written < 0 ? -1 : m_written - start;
@@ -39,7 +39,7 @@ bool LookupClock::eventFilter(QObject *watched, QEvent *event)
     // that nothing else created during the lookup stops the clock early.
     if (event->type() == QEvent::ChildAdded && watched == m_form && m_written < 0 &&
         m_total->text() == m_expectedTotal && m_today->text() == m_expectedToday)
-        m_written = FirstFrameProbe::Now();
+        m_written = steadyNanoseconds();
 
     if (event->type() == QEvent::Show) {
         if (auto *box = qobject_cast<QMessageBox *>(watched)) {

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: MIT
 // The first lookup of a program started afresh, as the program has it: Qt Network is not
-// mapped until the lookup loads the transfer library. Prints the time from the click to both
-// counters written:
-//   vistameter-first-lookup HOST ACCOUNT TOTAL TODAY [--preloaded]
+// mapped until the lookup loads the transfer library. Reports the time from the click to both
+// counters written (Figures.h):
+//   vistameter-first-lookup HOST ACCOUNT TOTAL TODAY [--preloaded]       lookup (ns)
 // With --preloaded the transfer library is loaded before the click, which leaves out of the
 // lookup what loading it costs.
 
 #include "BenchWindow.h"
+#include "Figures.h"
 #include "LookupClock.h"
 
 #include "runtime/App.h"
@@ -16,33 +17,28 @@
 #include <QApplication>
 #include <QLibrary>
 
-#include <cstdio>
-
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vistameter"));
     const QStringList arguments = QApplication::arguments();
-    if (arguments.size() < 5) {
-        std::fputs("usage: vistameter-first-lookup HOST ACCOUNT TOTAL TODAY [--preloaded]\n",
-                   stderr);
-        return 2;
-    }
-    const std::unique_ptr<Form1> form = ShowWindow(arguments[1]);
+    if (arguments.size() < 5)
+        failMeasurement(QStringLiteral("expects HOST ACCOUNT TOTAL TODAY [--preloaded]"));
+    const std::unique_ptr<Form1> form = showWindow(arguments[1]);
     if (!form)
-        return 1;
+        failMeasurement(QStringLiteral("the window didn't load"));
     if (arguments.contains(QStringLiteral("--preloaded"))) {
         QLibrary transfer(Runtime::App::Path() +
                           QStringLiteral("/" VISTAMETER_TRANSFER_PLUGIN_FILE));
         if (!transfer.load())
-            return 1;
+            failMeasurement(transfer.errorString());
     }
     LookupClock clock(form.get());
     if (!clock.isComplete())
-        return 1;
+        failMeasurement(QStringLiteral("the window lacks a control"));
     const qint64 elapsed = clock.time(arguments[2], arguments[3], arguments[4]);
     if (elapsed < 0)
-        return 1;
-    std::printf("ns=%lld\n", elapsed);
+        failMeasurement(QStringLiteral("the lookup didn't write the counters"));
+    printFigure("lookup", elapsed, FigureUnit::Nanoseconds);
     return 0;
 }

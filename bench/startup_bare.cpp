@@ -4,6 +4,7 @@
 // brings in the CJK font and its fallback lookup: the part of the program's start-up that any
 // window showing Chinese pays.
 
+#include "Figures.h"
 #include "FirstFrameProbe.h"
 
 #include <QApplication>
@@ -12,7 +13,7 @@
 
 int main(int argc, char *argv[])
 {
-    const qint64 entered = FirstFrameProbe::Now();
+    const qint64 entered = steadyNanoseconds();
     QApplication app(argc, argv);
     FirstFrameProbe probe(entered);
     QWidget window;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The program's own main(), with a probe that reports its first frame and ends it there.
 
+#include "Figures.h"
 #include "FirstFrameProbe.h"
 
 #include "app/Form1.h"
@@ -9,7 +10,7 @@
 
 int main(int argc, char *argv[])
 {
-    const qint64 entered = FirstFrameProbe::Now();
+    const qint64 entered = steadyNanoseconds();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vistameter"));
     FirstFrameProbe probe(entered);
