@@ -80,8 +80,8 @@ void DemoService::accept()
 {
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        // Bytes of a request that hasn't fully arrived yet; the program keeps its connection
-        // open between lookups, so one connection carries many requests.
+        // Bytes of a request that hasn't fully arrived yet. The program asks once and sends
+        // Connection: close, but a browser or curl may keep the connection for more requests.
         auto pending = std::make_shared<QByteArray>();
         connect(socket, &QTcpSocket::readyRead, this, [this, socket, pending] {
             *pending += socket->readAll();

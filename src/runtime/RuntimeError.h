@@ -9,8 +9,9 @@ class QWidget;
 
 namespace Runtime {
 
-// An error raised by an operation of the runtime, with its number and description. Outside
-// the lookup nobody handles it: the form shows it and the program ends.
+// An error raised by an operation of the runtime, with its number and description. Nothing in
+// the window's code handles it: Form::runHandler, which runs every event handler, shows it in a
+// box and ends the program.
 class RuntimeError
 {
 public:
