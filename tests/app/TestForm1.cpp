@@ -173,6 +173,7 @@ void TestForm1::everyControlIsInViewOrOutOfSight()
             QVERIFY2(!inForm(bar).intersects(area), qPrintable(name));
         seen << control;
     }
+    // The thirteen that the user sees, the frames and the status bar among them: the checks ran.
     QVERIFY(seen.size() >= 13);
     // Controls that overlap lie one within the other, and the one within is on top, or what
     // lies within it.
