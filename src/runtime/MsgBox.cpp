@@ -84,12 +84,20 @@ MsgBoxAnswers::MsgBoxAnswers(const QList<int> &answers)
 
 MsgBoxAnswers::~MsgBoxAnswers()
 {
-    standIn = m_outer;
+    // Taken out of the chain wherever it is: one that goes before a later one must neither
+    // leave the later one without its turn nor hand the turn back to itself once gone.
+    MsgBoxAnswers **link = &standIn;
+    while (*link && *link != this)
+        link = &(*link)->m_outer;
+    if (*link)
+        *link = m_outer;
 }
 
 int MsgBoxAnswers::take(const Box &box)
 {
     m_boxes.append(box);
+    if (m_look)
+        m_look(box);
     const bool yesNo = (box.style & 0x0F) == vbYesNo;
     const int given = m_answers.isEmpty() ? 0 : m_answers.takeFirst();
     if (yesNo ? given == vbYes || given == vbNo : given == vbOK)

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 namespace Runtime {
@@ -41,7 +43,7 @@ QString msgBoxText(const QString &prompt);
 // answers given, in order. A box with no answer left, or with an answer that isn't one of its
 // buttons, is counted as unanswered and answered as closing it would: vbOK, or vbNo for
 // Yes/No. Made and used on the GUI thread; one made while another lives stands in for it until
-// it goes.
+// it goes, in whatever order they go.
 class MsgBoxAnswers
 {
 public:
@@ -61,6 +63,10 @@ public:
     // Adds answers (vbOK, vbYes, vbNo) for the boxes after those already answered.
     void answer(const QList<int> &answers) { m_answers.append(answers); }
 
+    // Has look called with each box as MsgBox is asked for it, before it is answered: what
+    // the window shows then is what it shows while the box is up.
+    void onAsked(std::function<void(const Box &)> look) { m_look = std::move(look); }
+
     // Every box so far, in order.
     const QList<Box> &boxes() const { return m_boxes; }
     // How many of them found no answer among their buttons.
@@ -75,6 +81,7 @@ private:
     QList<int> m_answers;
     QList<Box> m_boxes;
     int m_unanswered = 0;
+    std::function<void(const Box &)> m_look;
     MsgBoxAnswers *m_outer = nullptr; // the one this stands in for, if any
 };
 

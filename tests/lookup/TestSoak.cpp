@@ -6,19 +6,42 @@
 #include "runtime/MsgBox.h"
 
 #include <QElapsedTimer>
-#include <QMessageBox>
+#include <QFile>
 #include <QTest>
 
 #include <malloc.h>
+#include <unistd.h>
 
 #include <memory>
 #include <optional>
 #include <vector>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define VISTAMETER_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VISTAMETER_ASAN 1
+#endif
+#endif
+
 using namespace Runtime;
 using namespace std::chrono_literals;
 
 namespace {
+
+// The process's resident size, where the system tells it. Under AddressSanitizer it says
+// little: its quarantine holds freed memory back.
+std::optional<qint64> residentBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    bool ok = false;
+    const qint64 pages = statm.readAll().split(' ').value(1).toLongLong(&ok);
+    if (!ok)
+        return std::nullopt;
+    return pages * sysconf(_SC_PAGESIZE);
+}
 
 // How one round goes: what the stand-in does, and what the window shows afterwards.
 struct Round
@@ -33,13 +56,13 @@ struct Round
 std::vector<Round> successes()
 {
     return {
-        {"both high", replyWith(statisticsReply("2000", "150")), "2000", "150", 1},
-        {"亿, total high", replyWith(statisticsReply("1234567890", "88")), "12亿3456万7890", "88",
-         1},
-        {"quoted, no verdict", replyWith(R"("visitcount":"12","dayvisit":"3","spacemark":)"), "12",
-         "3", 0},
+        {"both high", Reply::withBody(statisticsReply("2000", "150")), "2000", "150", 1},
+        {"亿, total high", Reply::withBody(statisticsReply("1234567890", "88")), "12亿3456万7890",
+         "88", 1},
+        {"quoted, no verdict", Reply::withBody(R"("visitcount":"12","dayvisit":"3","spacemark":)"),
+         "12", "3", 0},
         {"invalid UTF-8 around the counts",
-         replyWith("\xff\xfe" + statisticsReply("123456", "7") + "\x80"), "12万3456", "7", 1},
+         Reply::withBody("\xff\xfe" + statisticsReply("123456", "7") + "\x80"), "12万3456", "7", 1},
     };
 }
 
@@ -49,24 +72,28 @@ std::vector<Round> failures()
     const QByteArray length = "Content-Length: " + QByteArray::number(counts.size()) + "\r\n";
     const QByteArray sevens(64 * 1024, '7');
     const qint64 gib = qint64(1) << 30;
-    using End = Reply::End;
     return {
-        {"HTTP 500", replyWith("oops", 500), "0", "0", 0},
-        {"HTTP 404 with counts", replyWith(counts, 404), "0", "0", 0},
-        {"empty body", replyWith(QByteArray()), "0", "0", 0},
-        {"closed space", replyWith(R"(_Callback({"code":-4009});)"), "0", "0", 0},
-        {"binary body", replyWith(binaryBody()), "0", "0", 0},
-        {"close at once", Reply{}, "0", "0", 0},
-        {"reset mid-body", Reply{statusHead(200, length) + counts.left(30), {}, 0, {}, End::Reset},
-         "0", "0", 0},
-        {"never answers", Reply{{}, {}, 0, {}, End::Hold}, "0", "0", 0},
-        {"drips past the deadline", Reply{statusHead(200, length), {}, 0, counts, End::Close, 20ms},
-         "0", "0", 0},
-        {"endless body", Reply{statusHead(200), sevens, -1}, "0", "0", 0},
+        {"HTTP 500", Reply::withBody("oops", 500), "0", "0", 0},
+        {"HTTP 404 with counts", Reply::withBody(counts, 404), "0", "0", 0},
+        {"empty body", Reply::withBody(QByteArray()), "0", "0", 0},
+        {"closed space", Reply::withBody(R"(_Callback({"code":-4009});)"), "0", "0", 0},
+        {"binary body", Reply::withBody(binaryBody()), "0", "0", 0},
+        {"close at once", Reply::closeAtOnce(), "0", "0", 0},
+        {"reset mid-body", Reply::resetAfter(statusHead(200, length) + counts.left(30)), "0", "0",
+         0},
+        {"never answers", Reply::silence(), "0", "0", 0},
+        {"drips past the deadline", Reply::dripping(statusHead(200, length), counts, 20ms), "0",
+         "0", 0},
+        {"endless body", Reply::endless(statusHead(200), sevens), "0", "0", 0},
         {"1 GiB body",
-         Reply{statusHead(200, "Content-Length: " + QByteArray::number(gib) + "\r\n"), sevens, gib},
+         Reply::repeating(statusHead(200, "Content-Length: " + QByteArray::number(gib) + "\r\n"),
+                          sevens, gib),
          "0", "0", 0},
-        {"redirect loop", redirectTo("/fcg-bin/cgi_emotion_list.fcg?uin=loop"), "0", "0", 0},
+        {"redirect loop", Reply::redirectTo("/fcg-bin/cgi_emotion_list.fcg?uin=loop"), "0", "0", 0},
+        // Within the reply limit, and no count: a million digits can't be one.
+        {"a count of a million digits",
+         Reply::withBody(statisticsReply(QByteArray(1000000, '7').constData(), "150")), "0", "0",
+         0},
     };
 }
 
@@ -120,16 +147,15 @@ void TestSoak::lookUp(const Round &round, const QString &account)
     const bool succeeds = round.total != QLatin1String("0");
     m_window->service.answer(round.reply);
 
-    m_window->boxes.boxes.clear();
+    // The round's own answers, so that what they record goes with the round.
     const int expected = succeeds ? 1 + round.verdicts : 1;
-    for (int i = 0; i < expected; ++i)
-        m_window->boxes.answer({vbOK});
+    const MsgBoxAnswers boxes(QList<int>(expected, vbOK));
     m_window->Text1->setText(account);
     QTest::mouseClick(m_window->Command1, Qt::LeftButton);
 
-    QCOMPARE(m_window->boxes.unanswered, 0);
-    QCOMPARE(m_window->boxes.boxes.size(), expected);
-    const MessageBoxDriver::Box &first = m_window->boxes.boxes.first();
+    QCOMPARE(boxes.unanswered(), 0);
+    QCOMPARE(boxes.boxes().size(), expected);
+    const MsgBoxAnswers::Box &first = boxes.boxes().first();
     if (succeeds) {
         QCOMPARE(first.style, int(vbInformation));
         QVERIFY2(first.text.contains(account), qPrintable(first.text));
@@ -176,9 +202,6 @@ void TestSoak::lookupsInARow()
     }
     const qint64 elapsed = clock.elapsed();
 
-    // No box is left over.
-    QCOMPARE(m_window->form.findChildren<QMessageBox *>().size(), 0);
-
     const std::optional<qint64> after = residentBytes();
     if (!before || !after)
         QSKIP("no /proc/self/statm to read the resident size from");
@@ -192,7 +215,8 @@ void TestSoak::lookupsInARow()
     // Measured: 40 to 100 KiB over 200 rounds (and some 250 KiB over 800), a few hundred bytes a
     // round for the stand-in's request log and Qt's caches. 2 MiB is 20 times that, and still
     // well below what a leaked body of an endless or 1 GiB round (up to 1 MiB each, 17 such
-    // rounds) or a leaked transfer or box of 10 KiB a round would add.
+    // rounds, and a million digits' 1 MB each, 8 such rounds) or a leaked transfer or box of
+    // 10 KiB a round would add.
     const qint64 bound = 2 * 1024 * 1024;
     QVERIFY2(*after - *before < bound,
              qPrintable(QStringLiteral("grew by %1 KiB").arg((*after - *before) / 1024)));

@@ -23,6 +23,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <memory>
+
 using namespace Runtime;
 
 class TestRuntime : public QObject
@@ -185,8 +187,17 @@ void TestRuntime::msgBoxAnswersTakeTurnsWhileTheyLive()
         QCOMPARE(outer.boxes().at(1).text, QStringLiteral("3"));
         QVERIFY(driver.boxes.isEmpty());
     }
+    // One that goes before a later one leaves the later one answering, and is never asked
+    // again once gone.
+    auto first = std::make_unique<MsgBoxAnswers>();
+    {
+        const MsgBoxAnswers later({vbYes});
+        first.reset();
+        QCOMPARE(MsgBox(nullptr, QStringLiteral("5"), vbYesNo, QString()), int(vbYes));
+        QCOMPARE(later.boxes().size(), 1);
+    }
     // Without them, the box shows again.
-    QCOMPARE(MsgBox(nullptr, QStringLiteral("5"), vbOKOnly, QString()), int(vbOK));
+    QCOMPARE(MsgBox(nullptr, QStringLiteral("6"), vbOKOnly, QString()), int(vbOK));
     QCOMPARE(driver.boxes.size(), 1);
 }
 
@@ -384,25 +395,23 @@ private:
 void TestRuntime::handlerErrorIsShownAndEndsTheProgram()
 {
     FailingForm form;
-    MessageBoxDriver driver;
-    driver.answer({vbOK});
+    const MsgBoxAnswers boxes({vbOK});
     QTimer::singleShot(0, form.button, &QPushButton::click);
 
     QCOMPARE(run(form), RuntimeErrorExitStatus);
-    QCOMPARE(driver.boxes.size(), 1);
-    QCOMPARE(driver.boxes.first().style, int(vbCritical));
-    QCOMPARE(driver.boxes.first().text, QStringLiteral("运行时错误 '53':\n\n找不到文件: x.dll"));
+    QCOMPARE(boxes.boxes().size(), 1);
+    QCOMPARE(boxes.boxes().first().style, int(vbCritical));
+    QCOMPARE(boxes.boxes().first().text, QStringLiteral("运行时错误 '53':\n\n找不到文件: x.dll"));
 }
 
 void TestRuntime::loadErrorEndsBeforeTheWindowShows()
 {
     FailingForm form;
     form.failOnLoad = true;
-    MessageBoxDriver driver;
-    driver.answer({vbOK});
+    const MsgBoxAnswers boxes({vbOK});
 
     QCOMPARE(run(form), RuntimeErrorExitStatus);
-    QCOMPARE(driver.boxes.size(), 1);
+    QCOMPARE(boxes.boxes().size(), 1);
     QVERIFY(!form.isVisible());
     QVERIFY(!form.testAttribute(Qt::WA_WState_ExplicitShowHide));
 }

@@ -157,7 +157,8 @@ void TestSkinEngine::windowStartsPlainBesideABadSkin_data()
 void TestSkinEngine::windowStartsPlainBesideABadSkin()
 {
     // None of these may hold up start-up or eat memory: each is refused unread, as a missing
-    // skin is. A FIFO that held it up would hang the test until CTest's time-out ends it.
+    // skin is. A FIFO that held it up would hang the test until CTest's time-out ends it, and
+    // a file read into memory would have been applied.
     QFETCH(QString, kind);
     QTemporaryDir program;
     const QString engine = Runtime::App::Path() + QStringLiteral("/" VISTAMETER_SKIN_ENGINE_FILE);
@@ -177,14 +178,12 @@ void TestSkinEngine::windowStartsPlainBesideABadSkin()
     const QString before = QStringLiteral("QWidget { /* before */ }");
     qApp->setStyleSheet(before);
 
-    QElapsedTimer clock;
-    clock.start();
     Form1::Environment environment = testEnvironment(QStringLiteral("127.0.0.1:9"));
     environment.programDirectory = program.path();
     Form1 form(environment);
     QVERIFY(form.load());
     form.showCentred();
-    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+    // Refused: the style sheet is as it was.
     QCOMPARE(qApp->styleSheet(), before);
 }
 

@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 
@@ -46,42 +47,51 @@ QMessageBox::StandardButton buttonFor(int answer)
 
 MessageBoxDriver::MessageBoxDriver(QObject *parent) : QObject(parent)
 {
-    connect(&m_timer, &QTimer::timeout, this, &MessageBoxDriver::poll);
-    m_timer.start(5);
+    qApp->installEventFilter(this);
 }
 
-void MessageBoxDriver::poll()
+bool MessageBoxDriver::eventFilter(QObject *watched, QEvent *event)
 {
-    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-    // Boxes live on the stack, so a new one may take an old one's address: mark each.
-    if (!box || box->property("driverSeen").toBool())
-        return;
-    box->setProperty("driverSeen", true);
+    // Shown, the box is not yet laid out nor placed, and an answer given now would come before
+    // its event loop starts and leave that loop running: both wait for the loop.
+    if (event->type() == QEvent::Show) {
+        if (auto *box = qobject_cast<QMessageBox *>(watched)) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, box = QPointer<QMessageBox>(box)] {
+                    if (box && box->isVisible())
+                        handle(*box);
+                },
+                Qt::QueuedConnection);
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
 
+void MessageBoxDriver::handle(QMessageBox &box)
+{
     Box seen;
-    seen.text = box->text();
-    seen.title = box->windowTitle();
-    seen.style = styleOf(*box);
-    seen.plainText = box->textFormat() == Qt::PlainText;
-    for (const QAbstractButton *button : box->buttons()) {
+    seen.text = box.text();
+    seen.title = box.windowTitle();
+    seen.style = styleOf(box);
+    seen.plainText = box.textFormat() == Qt::PlainText;
+    for (const QAbstractButton *button : box.buttons()) {
         seen.buttons << button->text();
         // The one that Enter presses, whether chosen or the box's first.
         if (qobject_cast<const QPushButton *>(button)->isDefault())
             seen.defaultButton = button->text();
     }
-    seen.flags = box->windowFlags();
-    seen.frame = box->frameGeometry();
-    seen.screen = box->screen()->availableGeometry();
+    seen.flags = box.windowFlags();
+    seen.frame = box.frameGeometry();
+    seen.screen = box.screen()->availableGeometry();
     boxes.append(seen);
-    if (onShown)
-        onShown(seen);
 
     QAbstractButton *button =
-        m_answers.isEmpty() ? nullptr : box->button(buttonFor(m_answers.takeFirst()));
+        m_answers.isEmpty() ? nullptr : box.button(buttonFor(m_answers.takeFirst()));
     if (button) {
         button->click();
     } else {
         ++unanswered;
-        box->reject();
+        box.reject();
     }
 }

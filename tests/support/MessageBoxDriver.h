@@ -6,13 +6,14 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
 
-#include <functional>
+class QMessageBox;
 
-// Answers the message boxes that a test provokes and records what each one said. It looks for
-// a box every few milliseconds; a box it has no answer for is rejected and counted, so that a
-// test never hangs on it.
+// Answers the real message boxes that a test lets show and records what each one showed
+// and where, for the tests of the box itself; a flow of boxes is answered through
+// MsgBox's answer seam instead. It sees each box by the show event and answers it once the
+// box's own event loop runs; a box it has no answer for is rejected and counted, so that a test
+// never hangs on it.
 class MessageBoxDriver : public QObject
 {
     Q_OBJECT
@@ -36,15 +37,15 @@ public:
     // Answers the next boxes with these buttons, in order (vbOK, vbYes, vbNo).
     void answer(std::initializer_list<int> buttons) { m_answers.append(buttons); }
 
-    // Called with each box as it appears, before it is answered.
-    std::function<void(const Box &)> onShown;
-
     QList<Box> boxes;
     int unanswered = 0;
 
-private:
-    void poll();
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
-    QTimer m_timer;
+private:
+    // Records box and answers it.
+    void handle(QMessageBox &box);
+
     QList<int> m_answers;
 };

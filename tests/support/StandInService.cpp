@@ -44,15 +44,44 @@ QByteArray statusHead(int status, const QByteArray &headers)
            " Stand-in\r\nContent-Type: text/plain; charset=utf-8\r\n" + headers + "\r\n";
 }
 
-Reply replyWith(const QByteArray &body, int status)
+Reply Reply::withBody(const QByteArray &body, int status)
 {
-    return Reply(statusHead(status, "Content-Length: " + QByteArray::number(body.size()) + "\r\n") +
-                 body);
+    return closeAfter(
+        statusHead(status, "Content-Length: " + QByteArray::number(body.size()) + "\r\n") + body);
 }
 
-Reply redirectTo(const QByteArray &location, int status)
+Reply Reply::redirectTo(const QByteArray &location, int status)
 {
-    return Reply(statusHead(status, "Location: " + location + "\r\nContent-Length: 0\r\n"));
+    return closeAfter(statusHead(status, "Location: " + location + "\r\nContent-Length: 0\r\n"));
+}
+
+Reply Reply::endless(const QByteArray &head, const QByteArray &unit)
+{
+    return repeating(head, unit, -1);
+}
+
+Reply Reply::repeating(const QByteArray &head, const QByteArray &unit, qint64 bytes,
+                       const QByteArray &tail)
+{
+    Reply reply(head, End::Close);
+    reply.m_unit = unit;
+    reply.m_unitBytes = bytes;
+    reply.m_tail = tail;
+    return reply;
+}
+
+Reply Reply::dripping(const QByteArray &head, const QByteArray &body,
+                      std::chrono::milliseconds pace)
+{
+    Reply reply(head, End::Close);
+    reply.m_tail = body;
+    reply.m_pace = pace;
+    return reply;
+}
+
+Reply Reply::openTunnel()
+{
+    return Reply("HTTP/1.1 200 Connection established\r\n\r\n", End::Tunnel);
 }
 
 StandInService::StandInService(Certificate certificate) : m_secure(certificate != Certificate::None)
@@ -173,18 +202,20 @@ void StandInService::serve(QTcpSocket &socket)
         }
     }
 
-    if (!send(socket, reply.head, {}))
+    if (!send(socket, reply.m_head, {}))
         return;
-    for (qint64 sent = 0; !reply.unit.isEmpty() && (reply.unitBytes < 0 || sent < reply.unitBytes);
-         sent += reply.unit.size()) {
+    for (qint64 sent = 0;
+         !reply.m_unit.isEmpty() && (reply.m_unitBytes < 0 || sent < reply.m_unitBytes);
+         sent += reply.m_unit.size()) {
         if (!send(socket,
-                  reply.unitBytes < 0 ? reply.unit : reply.unit.left(reply.unitBytes - sent),
-                  reply.pace))
+                  reply.m_unitBytes < 0 ? reply.m_unit
+                                        : reply.m_unit.left(reply.m_unitBytes - sent),
+                  reply.m_pace))
             return;
     }
-    if (!send(socket, reply.tail, reply.pace))
+    if (!send(socket, reply.m_tail, reply.m_pace))
         return;
-    switch (reply.end) {
+    switch (reply.m_end) {
     case Reply::End::Close:
         socket.disconnectFromHost();
         if (socket.state() != QAbstractSocket::UnconnectedState)

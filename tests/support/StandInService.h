@@ -15,39 +15,56 @@
 class QTcpSocket;
 class QThread;
 
-// What the stand-in sends for one request: a head, then a unit again and again, then a tail,
-// then the end of the connection.
-struct Reply
+// What the stand-in does with one request, made by the builders below: a head, then a unit
+// again and again, then a tail, then the end of the connection.
+class Reply
 {
-    enum class End {
-        Close,  // an orderly close
-        Reset,  // a reset, as a crashed server leaves it
-        Hold,   // kept open and silent until the client gives up
-        Tunnel, // as an HTTP proxy after CONNECT: on to the port it names, on this machine
-    };
+public:
+    // Closes the connection at once, without a byte.
+    Reply() = default;
 
-    // unit is sent after head again and again, until unitBytes of it are out (for ever when
-    // negative); then tail. With a pace, everything after the head goes out a byte at a time,
-    // that far apart; without, as fast as the connection takes it.
-    explicit Reply(QByteArray head = {}, QByteArray unit = {}, qint64 unitBytes = 0,
-                   QByteArray tail = {}, End end = End::Close, std::chrono::milliseconds pace = {})
-        : head(std::move(head)), unit(std::move(unit)), unitBytes(unitBytes), tail(std::move(tail)),
-          end(end), pace(pace)
-    {}
+    // A whole reply with the status, a length and the body given, then an orderly close.
+    static Reply withBody(const QByteArray &body, int status = 200);
+    // A redirect to location, with no body.
+    static Reply redirectTo(const QByteArray &location, int status = 302);
+    // Sends bytes as they are, then closes; closeAtOnce() sends nothing.
+    static Reply closeAfter(const QByteArray &bytes) { return Reply(bytes, End::Close); }
+    static Reply closeAtOnce() { return Reply(); }
+    // Sends bytes, then resets the connection, as a crashed server leaves it.
+    static Reply resetAfter(const QByteArray &bytes) { return Reply(bytes, End::Reset); }
+    // Sends bytes, then keeps the connection open and silent until the client gives up;
+    // silence() sends nothing at all.
+    static Reply holdAfter(const QByteArray &bytes) { return Reply(bytes, End::Hold); }
+    static Reply silence() { return holdAfter({}); }
+    // Sends head, then unit again and again for ever, as fast as the connection takes it.
+    static Reply endless(const QByteArray &head, const QByteArray &unit);
+    // Sends head, then unit again and again until bytes of it are out, then tail, then closes.
+    static Reply repeating(const QByteArray &head, const QByteArray &unit, qint64 bytes,
+                           const QByteArray &tail = {});
+    // Sends head, then body a byte at a time, pace apart, then closes.
+    static Reply dripping(const QByteArray &head, const QByteArray &body,
+                          std::chrono::milliseconds pace);
+    // As an HTTP proxy after CONNECT: says the tunnel is open, then relays to the port that
+    // CONNECT names, on this machine.
+    static Reply openTunnel();
 
-    QByteArray head;
-    QByteArray unit;
-    qint64 unitBytes;
-    QByteArray tail;
-    End end;
-    std::chrono::milliseconds pace;
+private:
+    friend class StandInService;
+
+    enum class End { Close, Reset, Hold, Tunnel };
+
+    Reply(QByteArray head, End end) : m_head(std::move(head)), m_end(end) {}
+
+    QByteArray m_head;
+    QByteArray m_unit;
+    qint64 m_unitBytes = 0; // for ever when negative
+    QByteArray m_tail;
+    End m_end = End::Close;
+    std::chrono::milliseconds m_pace{}; // between the bytes after the head; none: at full speed
 };
 
 // A status line and headers, the blank line included.
 QByteArray statusHead(int status, const QByteArray &headers = {});
-// A reply with the status, the length and the body given.
-Reply replyWith(const QByteArray &body, int status = 200);
-Reply redirectTo(const QByteArray &location, int status = 302);
 
 // A statistics service on loopback that answers as a test tells it, on a thread of its own:
 // it writes as fast as the connection takes the bytes, as a real server does, and a client in
@@ -79,7 +96,7 @@ public:
     // Answers requests whose target starts with path (the longest such path wins; an empty
     // one takes every request) with reply.
     void answer(const Reply &reply, const QByteArray &path = {});
-    void answer(const QByteArray &body, int status = 200) { answer(replyWith(body, status)); }
+    void answer(const QByteArray &body, int status = 200) { answer(Reply::withBody(body, status)); }
 
     // What the service's thread records and the test reads.
     class Log

@@ -39,12 +39,12 @@ WindowUnderTest::WindowUnderTest(std::chrono::milliseconds deadline, const QStri
 
 QStringList WindowUnderTest::lookUp(const QString &account)
 {
-    boxes.boxes.clear();
-    boxes.answer({Runtime::vbOK, Runtime::vbOK});
+    const qsizetype before = boxes->boxes().size();
+    boxes->answer({Runtime::vbOK, Runtime::vbOK});
     Text1->setText(account);
     QTest::mouseClick(Command1, Qt::LeftButton);
     QStringList seen;
-    for (const MessageBoxDriver::Box &box : std::as_const(boxes.boxes))
+    for (const Runtime::MsgBoxAnswers::Box &box : boxes->boxes().mid(before))
         seen << shownBox(box.style, box.title, box.text);
     return seen;
 }

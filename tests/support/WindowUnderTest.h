@@ -1,21 +1,22 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "support/MessageBoxDriver.h"
 #include "support/StandInService.h"
 
 #include "app/Form1.h"
 #include "runtime/Inet.h"
 #include "runtime/Label.h"
+#include "runtime/MsgBox.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 
 #include <chrono>
+#include <memory>
 
 // The real window, loaded and shown, asking a stand-in service (or host, when one is given)
-// within deadline, with a driver for its message boxes. Its program folder, where it finds
-// its skin and transfer, is the test's own unless one is given.
+// within deadline, with its message boxes answered through MsgBox's answer seam. Its program
+// folder, where it finds its skin and transfer, is the test's own unless one is given.
 class WindowUnderTest
 {
 public:
@@ -28,7 +29,9 @@ public:
     QStringList lookUp(const QString &account);
 
     StandInService service;
-    MessageBoxDriver boxes;
+    // Answers every box while the window lives; a test that needs the real box shown, to
+    // see where it lies or where the focus goes after it, lets it go first.
+    std::unique_ptr<Runtime::MsgBoxAnswers> boxes = std::make_unique<Runtime::MsgBoxAnswers>();
     Form1 form;
     const bool loaded;
     QLineEdit *const Text1;
