@@ -6,7 +6,6 @@
 
 #include <QCoreApplication>
 #include <QRegularExpression>
-#include <QTcpServer>
 #include <QTest>
 #include <QTimer>
 
