@@ -11,15 +11,29 @@ namespace Transfer {
 
 namespace {
 
+// The name of a variable as the environment spells it, which is the user's spelling: Windows'
+// environment finds HTTP_PROXY when asked for http_proxy.
+QString spelled(const QString &name, const QProcessEnvironment &environment)
+{
+    const QStringList keys = environment.keys();
+    if (keys.contains(name))
+        return name;
+    const auto same = [&name](const QString &key) {
+        return key.compare(name, Qt::CaseInsensitive) == 0;
+    };
+    const auto key = std::find_if(keys.cbegin(), keys.cend(), same);
+    return key != keys.cend() ? *key : name;
+}
+
 // The first of the variables that is set and not empty; its name in *name, when asked for.
 QString firstSet(std::initializer_list<const char *> names, const QProcessEnvironment &environment,
-                 const char **name = nullptr)
+                 QString *name = nullptr)
 {
     for (const char *candidate : names) {
         QString value = environment.value(QLatin1String(candidate)).trimmed();
         if (!value.isEmpty()) {
             if (name)
-                *name = candidate;
+                *name = spelled(QLatin1String(candidate), environment);
             return value;
         }
     }
@@ -66,11 +80,11 @@ bool bypassed(const QString &noProxy, const QUrl &url)
     });
 }
 
-EnvironmentProxy unusable(const char *name, const QString &why)
+EnvironmentProxy unusable(const QString &name, const QString &why)
 {
     EnvironmentProxy result;
     result.verdict = EnvironmentProxy::Verdict::Unusable;
-    result.unusable = QLatin1String(name) + u' ' + why;
+    result.unusable = name + u' ' + why;
     return result;
 }
 
@@ -79,7 +93,7 @@ EnvironmentProxy unusable(const char *name, const QString &why)
 EnvironmentProxy proxyFromEnvironment(const QUrl &url, const QProcessEnvironment &environment)
 {
     const bool secure = url.scheme() == QLatin1String("https");
-    const char *name = nullptr;
+    QString name;
     QString text =
         secure
             ? firstSet({"https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"}, environment, &name)

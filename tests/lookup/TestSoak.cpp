@@ -2,11 +2,11 @@
 #include "support/WindowUnderTest.h"
 
 #include "support/Fixtures.h"
+#include "support/System.h"
 
 #include "runtime/MsgBox.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QTest>
 
 #include <malloc.h>
@@ -27,32 +27,6 @@ using namespace Runtime;
 using namespace std::chrono_literals;
 
 namespace {
-
-// A size from /proc/self/status in bytes, where the system tells it: VmRSS, the resident size
-// now, or VmHWM, its peak since the start or since resetPeak(). Under AddressSanitizer they
-// say little: its quarantine holds freed memory back.
-std::optional<qint64> statusBytes(const QByteArray &field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field + ':')) {
-            bool ok = false;
-            const qint64 kib =
-                line.mid(field.size() + 1).trimmed().split(' ').value(0).toLongLong(&ok);
-            return ok ? std::optional<qint64>(kib * 1024) : std::nullopt;
-        }
-    }
-    return std::nullopt;
-}
-
-// Starts VmHWM again from the resident size now.
-bool resetPeak()
-{
-    QFile clearRefs(QStringLiteral("/proc/self/clear_refs"));
-    return clearRefs.open(QIODevice::WriteOnly) && clearRefs.write("5") == 1;
-}
 
 // How one round goes: what the stand-in does, and what the window shows afterwards.
 struct Round
@@ -203,8 +177,10 @@ void TestSoak::lookupsInARow()
             }
         }
     }
-    const bool peakKnown = resetPeak();
-    const std::optional<qint64> before = statusBytes("VmRSS");
+    // Where the peak can't count from here, it counts from the start, and the rounds above,
+    // one of each flood among them, are held to the same bound.
+    TestSystem::restartPeak();
+    const std::optional<qint64> before = TestSystem::residentBytes();
 
     // Every other round fails, each failure between two successes, each kind of fault many
     // times over.
@@ -222,10 +198,10 @@ void TestSoak::lookupsInARow()
     }
     const qint64 elapsed = clock.elapsed();
 
-    const std::optional<qint64> after = statusBytes("VmRSS");
-    const std::optional<qint64> peak = statusBytes("VmHWM");
-    if (!before || !after || !peak || !peakKnown)
-        QSKIP("no /proc/self/status and clear_refs to read the resident size from");
+    const std::optional<qint64> after = TestSystem::residentBytes();
+    const std::optional<qint64> peak = TestSystem::peakResidentBytes();
+    if (!before || !after || !peak)
+        QSKIP("the system doesn't tell the resident size");
     qInfo("%d rounds in %lld ms; resident %lld KiB before, %lld KiB after, at most %lld KiB",
           rounds, elapsed, *before / 1024, *after / 1024, *peak / 1024);
 #ifdef VISTAMETER_ASAN

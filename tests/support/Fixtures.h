@@ -6,6 +6,13 @@
 #include <QApplication>
 #include <QTest>
 
+// The stand-in for the programs the window starts, beside the test: given a file and
+// arguments, it appends the arguments to the file, a line each; given "-", it notes nothing.
+inline QString noteArguments()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/" NOTE_ARGUMENTS_FILE);
+}
+
 // The program's own environment, with the service and the web page opener replaced and a
 // deadline short enough for a test to wait out.
 inline Form1::Environment
@@ -15,7 +22,7 @@ testEnvironment(const QString &serviceHost,
     Form1::Environment environment = Form1::programEnvironment();
     environment.serviceHost = serviceHost;
     environment.requestTimeout = deadline;
-    environment.urlOpener = {QStringLiteral("true")};
+    environment.urlOpener = {noteArguments(), QStringLiteral("-")};
     return environment;
 }
 

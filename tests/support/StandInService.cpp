@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "StandInService.h"
 
+#include "System.h"
+
 #include <QFile>
 #include <QHostAddress>
 #include <QSslCertificate>
@@ -9,8 +11,6 @@
 #include <QSslSocket>
 #include <QTcpServer>
 #include <QThread>
-
-#include <sys/socket.h>
 
 #include <future>
 #include <optional>
@@ -149,7 +149,7 @@ void StandInService::run(Listener &listener, Certificate certificate)
         local = QSslCertificate::fromPath(certificateFile(name + ".pem")).value(0);
         QFile keyFile(certificateFile(name + ".key"));
         if (keyFile.open(QIODevice::ReadOnly))
-            key = QSslKey(&keyFile, QSsl::Ec);
+            key = QSslKey(&keyFile, QSsl::Rsa);
     }
     while (!m_stopping) {
         listener.waitForNewConnection(PollMs);
@@ -222,9 +222,7 @@ void StandInService::serve(QTcpSocket &socket)
             socket.waitForDisconnected(1000);
         break;
     case Reply::End::Reset: {
-        // Linger 0 makes the close a reset rather than an orderly end.
-        const linger reset{1, 0};
-        ::setsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+        TestSystem::resetOnClose(socket.socketDescriptor());
         socket.abort();
         break;
     }

@@ -48,6 +48,9 @@ public:
     // CONNECT names, on this machine.
     static Reply openTunnel();
 
+    // Whether the connection ends in a reset.
+    bool resets() const { return m_end == End::Reset; }
+
 private:
     friend class StandInService;
 

@@ -101,8 +101,13 @@ void TestProxyEnvironment::route()
     QFETCH(QStringList, variables);
 
     QProcessEnvironment environment;
-    for (const QString &variable : std::as_const(variables))
-        environment.insert(variable.section(u'=', 0, 0), variable.section(u'=', 1));
+    for (const QString &variable : std::as_const(variables)) {
+        const QString name = variable.section(u'=', 0, 0);
+        // Windows' environment ignores case: there the two spellings are one variable.
+        if (environment.contains(name))
+            QSKIP("the environment ignores case: http_proxy and HTTP_PROXY are one variable");
+        environment.insert(name, variable.section(u'=', 1));
+    }
     QTEST(describe(Transfer::proxyFromEnvironment(QUrl(address), environment)), "route");
 }
 
