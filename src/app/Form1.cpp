@@ -50,12 +50,13 @@ void placeLabel(Label *label, const char *name, int left, int top, const QString
 // Those of families that are installed here, in their order; all of them when none is. Each
 // family asked for that isn't installed costs a search for a stand-in, for every script
 // shown, and the stand-in found is the next family in the list that is.
+// A family is found by its English name too where the system lists it by its name in the
+// user's language, as Chinese Windows lists Microsoft YaHei as 微软雅黑.
 QStringList installedFamilies(const QStringList &families)
 {
-    const QStringList installed = QFontDatabase::families();
     QStringList found;
     for (const QString &family : families) {
-        if (installed.contains(family, Qt::CaseInsensitive))
+        if (QFontDatabase::hasFamily(family))
             found << family;
     }
     return found.isEmpty() ? families : found;

@@ -51,6 +51,9 @@ LaidOut layOut(const QString &text, const QFont &font, int width)
     layout.beginLayout();
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
         line.setLineWidth(width);
+        // A label sets its lines apart by the font's leading as well, which fonts on Windows
+        // often have.
+        line.setLeadingIncluded(true);
         laidOut.lineHeight = std::max(laidOut.lineHeight, line.height());
         breaks.setPosition(line.textStart() + line.textLength());
         // A word broken over several lines is measured once.
