@@ -6,6 +6,7 @@
 #include "runtime/MsgBox.h"
 #include "runtime/Shell.h"
 #include "runtime/User32.h"
+#include "text/MessageText.h"
 #include "runtime/platform/Platform.h"
 
 #include "config.h"

@@ -12,9 +12,6 @@ class Inet;
 class Label;
 } // namespace Runtime
 
-// The title of the program's message boxes.
-inline const QString MessageTitle = QStringLiteral("OmblePellin提示");
-
 // What a click on the lookup button does: fetches the statistics of the account typed in
 // Text1 through In2, shows the total and today's visits in Label7 and Label9 and comments on
 // them. Everything happens within the click; the button stays disabled until the result has

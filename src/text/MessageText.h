@@ -3,8 +3,11 @@
 
 #include <QString>
 
-// Text work on what the program's messages quote from the user. Lengths are QString's (UTF-16
-// code units).
+// Text work on the program's messages and what they quote from the user. Lengths are QString's
+// (UTF-16 code units).
+
+// The title of the program's message boxes, but for one verdict's.
+inline const QString MessageTitle = QStringLiteral("OmblePellin提示");
 
 // text shortened to at most maxLength characters (maxLength at least 1) by "…" (U+2026) in
 // place of its middle; text short enough is returned unchanged. The cuts fall between
