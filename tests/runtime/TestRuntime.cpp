@@ -235,12 +235,13 @@ void TestRuntime::inetTellsWhyTheLastTransferFailed()
     service.answer("gone", 404);
     Inet inet;
     QCOMPARE(inet.OpenURL(service.url("/")), QString());
-    QCOMPARE(int(inet.lastError().reason), int(TransferError::Reason::HttpStatus));
-    QCOMPARE(inet.lastError().status, 404);
+    QCOMPARE(int(inet.lastError().status), int(TransferStatus::Failed));
+    QCOMPARE(inet.lastError().reason, QStringLiteral("HTTP status 404"));
 
     service.answer("ok");
     QCOMPARE(inet.OpenURL(service.url("/")), QStringLiteral("ok"));
-    QCOMPARE(int(inet.lastError().reason), int(TransferError::Reason::None));
+    QCOMPARE(int(inet.lastError().status), int(TransferStatus::Succeeded));
+    QCOMPARE(inet.lastError().reason, QString());
 }
 
 void TestRuntime::labelFollowsItsCaptionAndFont()

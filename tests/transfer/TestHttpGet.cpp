@@ -37,7 +37,7 @@ private:
     const char *m_name;
 };
 
-Runtime::TransferResult fetch(const QByteArray &url, std::chrono::milliseconds deadline = 2s)
+HttpGet::Result fetch(const QByteArray &url, std::chrono::milliseconds deadline = 2s)
 {
     return HttpGet::fetch(QUrl(QString::fromLatin1(url)), deadline);
 }
@@ -109,7 +109,7 @@ void TestHttpGet::sendsAPlainGet()
     if (host.isEmpty())
         host = serviceHost;
 
-    const Runtime::TransferResult result = fetch("http://" + host + "/a/b?c=d%26e#part");
+    const HttpGet::Result result = fetch("http://" + host + "/a/b?c=d%26e#part");
     QCOMPARE(int(result.error.reason), int(Reason::None));
     QCOMPARE(result.body, QByteArray("ok"));
     const QList<QByteArray> lines = service.requests.value(0).split('\n');
@@ -151,7 +151,7 @@ void TestHttpGet::unusableProxySendsNothing()
     const Variable named(variable.constData(), proxy.replace("stand-in", stand.host().toLatin1()));
 
     // Direct, the name would not be found; through the proxy, the stand-in would answer.
-    const Runtime::TransferResult result = fetch(url);
+    const HttpGet::Result result = fetch(url);
     QCOMPARE(int(result.error.reason), int(Reason::ProxyUnusable));
     QVERIFY2(result.error.detail.startsWith(QLatin1String(variable)),
              qPrintable(result.error.detail));
@@ -171,8 +171,8 @@ void TestHttpGet::httpsThroughAProxy_data()
     const Reply open = Reply::openTunnel();
     QTest::newRow("tunnel") << open << true << Reason::None << 0 << QByteArray("here");
     QTest::newRow("tunnel to an untrusted server") << open << false << Reason::Tls << 0 << none;
-    QTest::newRow("407") << Reply::closeAfter(statusHead(407, "Proxy-Authenticate: Basic realm=\"x\"\r\n")) << true << Reason::ProxyRefused << 407 << none;
-    QTest::newRow("403, then holds on") << Reply::holdAfter(statusHead(403)) << true << Reason::ProxyRefused << 403 << none;
+    QTest::newRow("407") << Reply::closeAfter(statusHead(407, "Proxy-Authenticate: Basic realm=\"x\"\r\n")) << true << Reason::ProxyStatus << 407 << none;
+    QTest::newRow("403, then holds on") << Reply::holdAfter(statusHead(403)) << true << Reason::ProxyStatus << 403 << none;
     QTest::newRow("closes at once") << Reply::closeAtOnce() << true << Reason::ConnectionClosed << 0 << none;
     // Floods, that the answer's limits end as they end a reply's head.
     QTest::newRow("endless answer head")
@@ -198,7 +198,7 @@ void TestHttpGet::httpsThroughAProxy()
 
     // A proxy that floods its answer meets the limits of a reply's head: the reason says
     // which one ended it.
-    const Runtime::TransferResult result = fetch("https://" + authority + "/x");
+    const HttpGet::Result result = fetch("https://" + authority + "/x");
     QCOMPARE(int(result.error.reason), int(reason));
     QTEST(result.error.status, "status");
     QTEST(result.body, "body");
@@ -215,7 +215,7 @@ void TestHttpGet::deadlineCoversTheWholeTransfer()
     // a limit on silence alone would take the whole body, 5 s later, as a success.
     service.answer(
         Reply::dripping(statusHead(200, "Content-Length: 100\r\n"), QByteArray(100, 'x'), 50ms));
-    const Runtime::TransferResult late = fetch(service.url("/"), 400ms);
+    const HttpGet::Result late = fetch(service.url("/"), 400ms);
     QCOMPARE(int(late.error.reason), int(Reason::Deadline));
     QVERIFY(late.body.isEmpty());
 
@@ -223,7 +223,7 @@ void TestHttpGet::deadlineCoversTheWholeTransfer()
     // 140 ms of a 2 s deadline, so that a busy machine can't make it late.
     const QByteArray body = "\"visitcount\":1";
     service.answer(Reply::dripping(statusHead(200, "Content-Length: 14\r\n"), body, 10ms));
-    const Runtime::TransferResult slow = fetch(service.url("/"), 2s);
+    const HttpGet::Result slow = fetch(service.url("/"), 2s);
     QCOMPARE(int(slow.error.reason), int(Reason::None));
     QCOMPARE(slow.body, body);
 }
@@ -277,7 +277,7 @@ void TestHttpGet::followsAtMostFiveRedirects()
                        "/r" + QByteArray::number(hop));
     service.answer(Reply::withBody("end"), "/r7");
     QCOMPARE(fetch(service.url("/r2")).body, QByteArray("end"));
-    const Runtime::TransferResult sixth = fetch(service.url("/r1"));
+    const HttpGet::Result sixth = fetch(service.url("/r1"));
     QCOMPARE(int(sixth.error.reason), int(Reason::TooManyRedirects));
     QCOMPARE(service.requestLines.all().size(), 6 + 6);
 }
