@@ -227,6 +227,15 @@ void TestRuntime::inetUsesItsRemotePortForUrlsWithoutOne()
     QCOMPARE(inet.remotePort(), 80);
     inet.setRemotePort(service.host().section(u':', 1).toInt());
     QCOMPARE(inet.OpenURL(QStringLiteral("http://127.0.0.1/x")), QStringLiteral("ok"));
+
+    // The remote port is plain HTTP's: an https address goes to 443, not to a server that
+    // would answer it there.
+    StandInService::trustTestAuthority();
+    StandInService secure(StandInService::Certificate::Trusted);
+    secure.answer("ok");
+    inet.setRemotePort(secure.host().section(u':', 1).toInt());
+    QCOMPARE(inet.OpenURL(QStringLiteral("https://127.0.0.1/x")), QString());
+    QVERIFY(secure.requestLines.isEmpty());
 }
 
 void TestRuntime::inetTellsWhyTheLastTransferFailed()
