@@ -351,7 +351,7 @@ void HttpGet::settle(HttpReply::State replyState)
     if (replyState != HttpReply::State::Reading && m_reply.status() != 0) {
         const QString peer = proxyAnswers() ? QStringLiteral("proxy ") + loggable(address(m_proxy))
                                             : loggable(serverAddress());
-        QString answer = loggable(QString::fromLatin1(m_reply.statusText()));
+        QString answer = loggable(QString::fromUtf8(m_reply.statusText()));
         if (replyState == HttpReply::State::Redirected)
             answer +=
                 QStringLiteral(", Location: ") + loggable(QString::fromUtf8(m_reply.location()));

@@ -242,7 +242,7 @@ void HttpReply::headEnd()
         return;
     }
     if (!m_contentCoding.isEmpty()) {
-        fail(Reason::ContentCoding, 0, QString::fromLatin1(m_contentCoding));
+        fail(Reason::ContentCoding, 0, QString::fromUtf8(m_contentCoding));
         return;
     }
     if (m_status == 204) {
