@@ -4,7 +4,6 @@
 #include "LookupTransfer.h"
 
 #include "text/AccountText.h"
-#include "text/LogText.h"
 #include "text/MessageText.h"
 
 #include <QLoggingCategory>

@@ -3,7 +3,7 @@
 
 #include "ProxyEnvironment.h"
 
-#include "text/LogText.h"
+#include "text/MessageText.h"
 
 #include "config.h"
 

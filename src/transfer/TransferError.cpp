@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "TransferError.h"
 
-#include "text/LogText.h"
+#include "text/MessageText.h"
 
 namespace Transfer {
 

@@ -143,41 +143,40 @@ void TestLookupOutcome::outcome()
 void TestLookupOutcome::account_data()
 {
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("asked");  // after uin=
-    QTest::addColumn<QString>("quoted"); // as the success message quotes it, within its isolate
+    QTest::addColumn<QString>("asked"); // after uin=
+    QTest::addColumn<QString>("message");
 
-    QTest::newRow("spaces around") << "  10001  " << "10001" << "  10001  ";
-    QTest::newRow("empty") << "" << "" << "";
-    QTest::newRow("space and ampersand") << "1 2&uin=3" << "1%202%26uin%3D3" << "1 2&uin=3";
-    QTest::newRow("query delimiters") << "#%/?+" << "%23%25%2F%3F%2B" << "#%/?+";
-    QTest::newRow("not ASCII") << "号１" << "%E5%8F%B71" << "号１";
+    QTest::newRow("spaces around") << "  10001  " << "10001" << successMessage("  10001  ");
+    QTest::newRow("empty") << "" << "" << successMessage("");
+    QTest::newRow("space and ampersand") << "1 2&uin=3" << "1%202%26uin%3D3" << successMessage("1 2&uin=3");
+    QTest::newRow("query delimiters") << "#%/?+" << "%23%25%2F%3F%2B" << successMessage("#%/?+");
+    QTest::newRow("not ASCII") << "号１" << "%E5%8F%B71" << successMessage("号１");
     // As an input method in full-width mode gives them, and as a paste from a chat brings them.
-    QTest::newRow("full-width, ideographic spaces") << "\u3000１０００１\u3000" << "10001" << "\u3000１０００１\u3000";
-    QTest::newRow("pasted with CR LF") << "10001\r\n" << "10001" << "10001";
-    QTest::newRow("leading tab") << "\t10001" << "10001" << "10001";
-    QTest::newRow("typed spaces around a pasted line") << " \u00a010001\n " << "10001" << " \u00a010001 ";
+    QTest::newRow("full-width, ideographic spaces") << "\u3000１０００１\u3000" << "10001" << successMessage("\u3000１０００１\u3000");
+    QTest::newRow("pasted with CR LF") << "10001\r\n" << "10001" << successMessage("10001");
+    QTest::newRow("leading tab") << "\t10001" << "10001" << successMessage("10001");
+    QTest::newRow("typed spaces around a pasted line") << " \u00a010001\n " << "10001" << successMessage(" \u00a010001 ");
     // Quoted as text: the box shows it as plain text.
-    QTest::newRow("markup") << "<b>1</b>" << "%3Cb%3E1%3C%2Fb%3E" << "<b>1</b>";
+    QTest::newRow("markup") << "<b>1</b>" << "%3Cb%3E1%3C%2Fb%3E" << successMessage("<b>1</b>");
     QTest::newRow("pasted at full length") << QString(32767, u'7') << QString(32767, u'7')
-                                           << QString(20, u'7') + "…" + QString(19, u'7');
-    QTest::newRow("right-to-left override") << "\u202E10001" << "%E2%80%AE10001" << "\u202E10001";
-    QTest::newRow("stray isolate closer") << "\u2069\u202E10001" << "%E2%81%A9%E2%80%AE10001" << "\u202E10001";
+                                           << successMessage(QString(20, u'7') + "…" + QString(19, u'7'));
+    QTest::newRow("right-to-left override") << "\u202E10001" << "%E2%80%AE10001" << successMessage("\u202E10001");
+    QTest::newRow("stray isolate closer") << "\u2069\u202E10001" << "%E2%81%A9%E2%80%AE10001" << successMessage("\u202E10001");
 }
 // clang-format on
 
 void TestLookupOutcome::account()
 {
-    QFETCH(QString, typed);
-    QFETCH(QString, asked);
-    QFETCH(QString, quoted);
     StandInTransfer transfer;
     transfer.reply = succeeded(statisticsReply("1", "1"));
     Lookup lookup(transfer, Host, 1s);
 
     QTest::ignoreMessage(QtInfoMsg, QRegularExpression(QStringLiteral(": counts 1 and 1$")));
+    QFETCH(QString, typed);
     const LookupOutcome outcome = lookup.lookUp(typed);
+    QFETCH(QString, asked);
     QCOMPARE(transfer.urls, QStringList{Asked + asked});
-    QCOMPARE(outcome.result.text, successMessage(quoted));
+    QTEST(outcome.result.text, "message");
 }
 
 QTEST_GUILESS_MAIN(TestLookupOutcome)

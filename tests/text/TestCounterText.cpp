@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
 #include "text/CounterText.h"
-#include "text/LogText.h"
 #include "text/MessageText.h"
 
 #include <QTest>
@@ -276,6 +275,7 @@ void TestCounterText::loggable_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("logged");
 
+    const QString sevens(MaxLoggedLength - 1, u'7');
     QTest::newRow("plain") << "gzip, 人气" << "gzip, 人气";
     // Clears the screen, sets the title, rings, returns to the line's start.
     QTest::newRow("C0 and DEL") << "\x1b[2J\x1b]0;x\x07\r\n\x7f" << "\\x1b[2J\\x1b]0;x\\x07\\x0d\\x0a\\x7f";
@@ -283,9 +283,8 @@ void TestCounterText::loggable_data()
     QTest::newRow("direction marks")
         << "\u061c\u200e\u200f\u202a\u202b\u202c\u202d\u202e\u2066\u2067\u2068\u2069"
         << "\\u061c\\u200e\\u200f\\u202a\\u202b\\u202c\\u202d\\u202e\\u2066\\u2067\\u2068\\u2069";
-    QTest::newRow("cut") << QString(MaxLoggedLength + 1, u'7') << QString(MaxLoggedLength, u'7') + "…";
-    QTest::newRow("cut before a surrogate pair")
-        << QString(MaxLoggedLength - 1, u'7') + "😀" << QString(MaxLoggedLength - 1, u'7') + "…";
+    QTest::newRow("cut") << sevens + "77" << sevens + "7…";
+    QTest::newRow("cut before a surrogate pair") << sevens + "😀" << sevens + "…";
 }
 // clang-format on
 
