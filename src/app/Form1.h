@@ -36,7 +36,7 @@ public:
     {
         QString programDirectory; // holds the skin engine, the skin and the transfer library
         QString serviceHost = ServiceHost;
-        std::chrono::milliseconds requestTimeout = std::chrono::seconds(60);
+        std::chrono::milliseconds requestTimeout = std::chrono::seconds(60); // a lookup's, whole
         QStringList urlOpener;
     };
 
@@ -98,6 +98,7 @@ private:
 
     const Environment m_environment;
     Runtime::SkinH m_skinH{m_environment.programDirectory};
-    InetTransfer m_transfer{*In2};
+    InetTransfer m_transfer{*In2}; // the lookup's transfer, through In2
+    // The lookup itself, whose outcome the window shows.
     Lookup m_lookup{m_transfer, m_environment.serviceHost, m_environment.requestTimeout};
 };

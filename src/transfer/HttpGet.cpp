@@ -347,8 +347,9 @@ void HttpGet::continueReading()
 
 void HttpGet::settle(HttpReply::State replyState)
 {
-    // What answered, and how, as curl -v shows it.
-    if (replyState != HttpReply::State::Reading && m_reply.status() != 0) {
+    // What answered, and how, as curl -v shows it; put together only for a log that is on.
+    if (replyState != HttpReply::State::Reading && m_reply.status() != 0 &&
+        lcTransfer().isInfoEnabled()) {
         const QString peer = proxyAnswers() ? QStringLiteral("proxy ") + loggable(address(m_proxy))
                                             : loggable(serverAddress());
         QString answer = loggable(QString::fromUtf8(m_reply.statusText()));
