@@ -302,11 +302,11 @@ HttpGet::Error HttpGet::socketError(QAbstractSocket::SocketError error) const
 
 HttpGet::Error HttpGet::replyError() const
 {
-    const Error &error = m_reply.error();
+    const Error &failed = m_reply.error();
     if (proxyAnswers() &&
-        (error.reason == Reason::HttpStatus || error.reason == Reason::ProxyStatus))
-        return {Reason::ProxyStatus, error.status, address(m_proxy)};
-    return error;
+        (failed.reason == Reason::HttpStatus || failed.reason == Reason::ProxyStatus))
+        return {Reason::ProxyStatus, failed.status, address(m_proxy)};
+    return failed;
 }
 
 bool HttpGet::proxyAnswers() const
