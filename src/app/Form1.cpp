@@ -6,7 +6,7 @@
 #include "runtime/MsgBox.h"
 #include "runtime/Shell.h"
 #include "runtime/User32.h"
-#include "runtime/platform/Platform.h"
+#include "text/MessageText.h"
 
 #include "config.h"
 
@@ -21,6 +21,10 @@ const QString ServiceHost = QStringLiteral(VISTAMETER_SERVICE_HOST);
 const QString MakerPage = QStringLiteral(VISTAMETER_MAKER_PAGE);
 
 namespace {
+
+const QString IdleCaption = QStringLiteral("获取空间人气");
+const QString BusyCaption = QStringLiteral("获取人气信息中");
+const QString RetryCaption = QStringLiteral("重新尝试获取");
 
 // Every line ends in CR LF, the last one too.
 const QString HelpText = QStringLiteral("本软件可用于QQ空间人气的快速查询\r\n"
@@ -98,7 +102,7 @@ Form1::Environment Form1::programEnvironment()
 {
     Environment environment;
     environment.programDirectory = App::Path();
-    environment.urlOpener = Platform::urlOpener();
+    environment.urlOpener = urlOpener();
     return environment;
 }
 
@@ -141,7 +145,7 @@ Form1::Form1(const Environment &environment, QWidget *parent)
     Label7->setAccessibleName(QStringLiteral("历史访问人数"));
     Label1->setBuddy(Label7);
     place(Command1, "Command1", 240, 32, 105, 25);
-    Command1->setText(QStringLiteral("获取空间人气"));
+    Command1->setText(IdleCaption);
 
     place(Text1, "Text1", 64, 72, 201, 25);
     QFont accountFont(installedFamilies(
@@ -170,7 +174,7 @@ Form1::Form1(const Environment &environment, QWidget *parent)
     setTabOrder(Command3, Command4);
     Text1->setFocus();
 
-    onClick(Command1, &m_lookup, &Lookup::Command1_Click);
+    onClick(Command1, this, &Form1::Command1_Click);
     onClick(Command2, this, &Form1::Command2_Click);
     onClick(Command3, this, &Form1::Command3_Click);
     onClick(Command4, this, &Form1::Command4_Click);
@@ -178,9 +182,9 @@ Form1::Form1(const Environment &environment, QWidget *parent)
 
 void Form1::setUpTransferControls()
 {
+    // The deadline of a transfer is the lookup's, which In2 is given with each one.
     for (Inet *inet : {In1, In2, In3}) {
         inet->setRemotePort(80);
-        inet->setRequestTimeout(m_environment.requestTimeout);
         inet->setLibraryDirectory(m_environment.programDirectory);
     }
     In1->setObjectName(QStringLiteral("In1"));
@@ -222,6 +226,41 @@ void Form1::Form_Complete()
 {
     setUpHelpText();
     setUpPictures();
+}
+
+void Form1::Command1_Click()
+{
+    // Disabling the button sends the focus on to the next one. It comes back afterwards, so
+    // that Space looks up again rather than opening the web page.
+    const bool hadFocus = Command1->hasFocus();
+    Command1->setEnabled(false);
+    Command1->setText(BusyCaption);
+    QueryPopularity();
+    if (hadFocus)
+        Command1->setFocus();
+}
+
+void Form1::QueryPopularity()
+{
+    const LookupOutcome outcome = m_lookup.lookUp(Text1->text());
+    // Counts are shown before the box that tells of them; after a failure the old ones stay
+    // until its box is closed.
+    const bool found = outcome.counts.has_value();
+    if (found)
+        showCounters(outcome);
+    MsgBox(this, outcome.result.text, found ? vbInformation : vbCritical, outcome.result.title);
+    Command1->setEnabled(true);
+    Command1->setText(found ? IdleCaption : RetryCaption);
+    if (!found)
+        showCounters(outcome);
+    if (outcome.comment)
+        MsgBox(this, outcome.comment->text, vbInformation, outcome.comment->title);
+}
+
+void Form1::showCounters(const LookupOutcome &outcome)
+{
+    Label9->setCaption(outcome.today);
+    Label7->setCaption(outcome.total);
 }
 
 void Form1::Command2_Click()

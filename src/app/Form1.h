@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "InetTransfer.h"
+
 #include "lookup/Lookup.h"
 #include "runtime/Form.h"
 #include "runtime/Inet.h"
@@ -34,7 +36,7 @@ public:
     {
         QString programDirectory; // holds the skin engine, the skin and the transfer library
         QString serviceHost = ServiceHost;
-        std::chrono::milliseconds requestTimeout = std::chrono::seconds(60);
+        std::chrono::milliseconds requestTimeout = std::chrono::seconds(60); // a lookup's, whole
         QStringList urlOpener;
     };
 
@@ -60,6 +62,13 @@ private:
     void setUpTransferControls();
     void setUpHelpText();
     void setUpPictures();
+
+    // The lookup button: busy until the lookup has shown its result.
+    void Command1_Click();
+    // The lookup, from the request to the last box: shows what m_lookup found.
+    void QueryPopularity();
+    // Writes the counters, today's first.
+    void showCounters(const LookupOutcome &outcome);
 
     void Command2_Click();
     void Command3_Click();
@@ -89,5 +98,7 @@ private:
 
     const Environment m_environment;
     Runtime::SkinH m_skinH{m_environment.programDirectory};
-    Lookup m_lookup{Text1, Command1, Label7, Label9, In2, m_environment.serviceHost};
+    InetTransfer m_transfer{*In2}; // the lookup's transfer, through In2
+    // The lookup itself, whose outcome the window shows.
+    Lookup m_lookup{m_transfer, m_environment.serviceHost, m_environment.requestTimeout};
 };

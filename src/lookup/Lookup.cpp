@@ -1,115 +1,97 @@
 // SPDX-License-Identifier: MIT
 #include "Lookup.h"
 
-#include "runtime/Inet.h"
-#include "runtime/Label.h"
-#include "runtime/MsgBox.h"
+#include "LookupTransfer.h"
+
 #include "text/AccountText.h"
-#include "text/CounterText.h"
 #include "text/MessageText.h"
 
-#include <QLineEdit>
-#include <QPushButton>
+#include <QLoggingCategory>
 #include <QUrl>
-
-using namespace Runtime;
 
 namespace {
 
-const QString IdleCaption = QStringLiteral("获取空间人气");
-const QString BusyCaption = QStringLiteral("获取人气信息中");
-const QString RetryCaption = QStringLiteral("重新尝试获取");
+// Quiet unless QT_LOGGING_RULES turns it on: each lookup logs its outcome at the info level.
+Q_LOGGING_CATEGORY(lcLookup, "vistameter.lookup", QtWarningMsg)
 
 // The most of an account that a message quotes. An account has a dozen digits at most; a text
 // pasted at full length is shortened in its middle, and the request still carries all of it.
 constexpr qsizetype QuotedAccountLength = 40;
 
-} // namespace
+const QString Failure = QStringLiteral("抱歉!读取信息失败!此空间未开通或已设置访问权限!") + u'\r' +
+                        u' ' + u'\r' +
+                        QStringLiteral("也有可能因您的网络不稳定!暂时不能读取人气信息!");
 
-Lookup::Lookup(QLineEdit *Text1, QPushButton *Command1, Label *Label7, Label *Label9, Inet *In2,
-               QString serviceHost)
-    : Text1(Text1), Command1(Command1), Label7(Label7), Label9(Label9), In2(In2),
-      m_serviceHost(std::move(serviceHost))
-{}
-
-void Lookup::Command1_Click()
+// What the window says of counts that deserve a word, quoting them as the counters show them.
+std::optional<LookupMessage> comment(Verdict verdict, const QString &total, const QString &today)
 {
-    // Disabling the button sends the focus on to the next one. It comes back afterwards, so
-    // that Space looks up again rather than opening the web page.
-    const bool hadFocus = Command1->hasFocus();
-    Command1->setEnabled(false);
-    Command1->setText(BusyCaption);
-    QueryPopularity();
-    if (hadFocus)
-        Command1->setFocus();
-}
-
-void Lookup::QueryPopularity()
-{
-    RespText.clear();
-    RespText = In2->OpenURL(requestUrl());
-
-    // A reply without both counts means a closed or restricted space as much as a failed
-    // transfer does.
-    const std::optional<Counts> counts = readCounts(RespText);
-    if (!counts) {
-        MsgBox(Command1->window(),
-               QStringLiteral("抱歉!读取信息失败!此空间未开通或已设置访问权限!") + u'\r' + u' ' +
-                   u'\r' + QStringLiteral("也有可能因您的网络不稳定!暂时不能读取人气信息!"),
-               vbCritical, MessageTitle);
-        Command1->setEnabled(true);
-        Command1->setText(RetryCaption);
-        Label9->setCaption(QStringLiteral("0"));
-        Label7->setCaption(QStringLiteral("0"));
-        return;
-    }
-
-    Label7->setCaption(counts->total);
-    QString today = counts->today;
-    Label9->setCaption(ConvNum(today));
-    QString total = Label7->caption();
-    Label7->setCaption(ConvNum(total));
-    // As typed, spaces and all, but on one line; isolated, so that no character of the
-    // account reorders the message around it.
-    MsgBox(Command1->window(),
-           QStringLiteral("获取【QQ:") +
-               isolate(elideMiddle(quotedAccount(Text1->text()), QuotedAccountLength)) +
-               QStringLiteral("】空间人气成功!"),
-           vbInformation, MessageTitle);
-    Command1->setEnabled(true);
-    Command1->setText(IdleCaption);
-    showVerdict(*counts);
-}
-
-void Lookup::showVerdict(const Counts &counts)
-{
-    // The counts decide; the messages quote the labels as they read now.
-    switch (judge(counts)) {
+    switch (verdict) {
     case Verdict::BothHigh:
-        MsgBox(Command1->window(),
-               QStringLiteral("哇,空间总人气很高哦![") + Label7->caption() +
-                   QStringLiteral("]人!,空间今日人气也很高嘛![") + Label9->caption() +
-                   QStringLiteral("]人哦!"),
-               vbInformation, MessageTitle);
-        break;
+        return LookupMessage{QStringLiteral("哇,空间总人气很高哦![") + total +
+                                 QStringLiteral("]人!,空间今日人气也很高嘛![") + today +
+                                 QStringLiteral("]人哦!"),
+                             MessageTitle};
     case Verdict::TotalHigh:
-        MsgBox(Command1->window(),
-               QStringLiteral("哎呦,空间今日人气不是很高哦![") + Label9->caption() +
-                   QStringLiteral("]人!") + u'\r' + QStringLiteral("不过空间总人气很高嘛![") +
-                   Label7->caption() + QStringLiteral("]人哦!"),
-               vbInformation, QStringLiteral("Omble提示"));
-        break;
+        return LookupMessage{
+            QStringLiteral("哎呦,空间今日人气不是很高哦![") + today + QStringLiteral("]人!") +
+                u'\r' + QStringLiteral("不过空间总人气很高嘛![") + total + QStringLiteral("]人哦!"),
+            QStringLiteral("Omble提示")};
     case Verdict::None:
         break;
     }
+    return std::nullopt;
 }
 
-QString Lookup::requestUrl() const
+} // namespace
+
+Lookup::Lookup(LookupTransfer &transfer, QString serviceHost, std::chrono::milliseconds deadline)
+    : m_transfer(transfer), m_serviceHost(std::move(serviceHost)), m_deadline(deadline)
+{}
+
+LookupOutcome Lookup::lookUp(const QString &typed)
+{
+    LookupOutcome outcome;
+    outcome.url = requestUrl(typed);
+    const LookupTransfer::Reply reply = m_transfer.fetch(outcome.url, m_deadline);
+    RespText = reply.succeeded ? reply.body : QString();
+
+    // A reply without both counts means a closed or restricted space as much as a failed
+    // transfer does.
+    QString fault;
+    outcome.counts = readCounts(RespText, &fault);
+    if (!outcome.counts) {
+        outcome.reason = reply.succeeded ? fault : reply.reason;
+        outcome.total = outcome.today = QStringLiteral("0");
+        outcome.result = {Failure, MessageTitle};
+        qCInfo(lcLookup).noquote() << loggable(outcome.url) + u':' << loggable(outcome.reason);
+        return outcome;
+    }
+
+    QString total = outcome.counts->total;
+    QString today = outcome.counts->today;
+    outcome.total = ConvNum(total);
+    outcome.today = ConvNum(today);
+    // As typed, spaces and all, but on one line; isolated, so that no character of the
+    // account reorders the message around it.
+    outcome.result = {QStringLiteral("获取【QQ:") +
+                          isolate(elideMiddle(quotedAccount(typed), QuotedAccountLength)) +
+                          QStringLiteral("】空间人气成功!"),
+                      MessageTitle};
+    // The counts decide; the message quotes them as the counters show them.
+    outcome.verdict = judge(*outcome.counts);
+    outcome.comment = comment(outcome.verdict, outcome.total, outcome.today);
+    qCInfo(lcLookup).noquote()
+        << loggable(outcome.url) + u':'
+        << QStringLiteral("counts %1 and %2").arg(outcome.counts->total, outcome.counts->today);
+    return outcome;
+}
+
+QString Lookup::requestUrl(const QString &typed) const
 {
     // The account as the user means it, whatever an input method or a paste added. Digits pass
     // unchanged; anything else is encoded rather than allowed to end the query or start
     // another parameter.
     return QStringLiteral("http://") + m_serviceHost +
            QStringLiteral("/fcg-bin/cgi_emotion_list.fcg?uin=") +
-           QString::fromLatin1(QUrl::toPercentEncoding(meantAccount(Text1->text())));
+           QString::fromLatin1(QUrl::toPercentEncoding(meantAccount(typed)));
 }

@@ -1,43 +1,52 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "text/CounterText.h"
+
 #include <QString>
 
-class QLineEdit;
-class QPushButton;
-struct Counts;
+#include <chrono>
+#include <optional>
 
-namespace Runtime {
-class Inet;
-class Label;
-} // namespace Runtime
+class LookupTransfer;
 
-// The title of the program's message boxes.
-inline const QString MessageTitle = QStringLiteral("OmblePellin提示");
+// A message box's text and title.
+struct LookupMessage
+{
+    QString text;
+    QString title;
+};
 
-// What a click on the lookup button does: fetches the statistics of the account typed in
-// Text1 through In2, shows the total and today's visits in Label7 and Label9 and comments on
-// them. Everything happens within the click; the button stays disabled until the result has
-// been shown.
+// What a lookup found, and the texts the window shows of it.
+struct LookupOutcome
+{
+    QString url;                  // the address asked
+    std::optional<Counts> counts; // both counts; none when the lookup failed
+    QString reason;               // why it failed: the transfer's reason, or what the reply lacked
+    Verdict verdict = Verdict::None;
+    QString total;                        // Label7's caption: ConvNum's total, "0" after a failure
+    QString today;                        // Label9's caption, in the same way
+    LookupMessage result;                 // the failure message, or the success message
+    std::optional<LookupMessage> comment; // the verdict's message, when the counts deserve one
+};
+
+// The lookup itself, without a window: asks the statistics service for the account typed in
+// Text1 through a transfer, reads the counts out of the reply and says what the window shows.
+// The log vistameter.lookup gets one line for each lookup, with its outcome.
 class Lookup
 {
 public:
-    Lookup(QLineEdit *Text1, QPushButton *Command1, Runtime::Label *Label7, Runtime::Label *Label9,
-           Runtime::Inet *In2, QString serviceHost);
+    Lookup(LookupTransfer &transfer, QString serviceHost, std::chrono::milliseconds deadline);
 
-    void Command1_Click();
+    // Looks up the account that typed means, within the deadline.
+    LookupOutcome lookUp(const QString &typed);
 
 private:
-    void QueryPopularity();
-    void showVerdict(const Counts &counts);
-    QString requestUrl() const;
+    QString requestUrl(const QString &typed) const;
 
-    QLineEdit *const Text1;
-    QPushButton *const Command1;
-    Runtime::Label *const Label7;
-    Runtime::Label *const Label9;
-    Runtime::Inet *const In2;
+    LookupTransfer &m_transfer;
     const QString m_serviceHost;
+    const std::chrono::milliseconds m_deadline;
 
     // The last statistics reply, kept until the next lookup starts.
     QString RespText;

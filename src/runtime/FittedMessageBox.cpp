@@ -123,10 +123,23 @@ void FittedMessageBox::cutToAScreenful()
         setText(elideMiddle(text(), screenful));
 }
 
+QLabel *FittedMessageBox::textLabel() const
+{
+    // The box shows its text in a label of its own, the only one that holds it: the icon's
+    // label holds a picture and no text.
+    const QList<QLabel *> labels = findChildren<QLabel *>();
+    const auto found = std::find_if(labels.cbegin(), labels.cend(), [this](const QLabel *label) {
+        return label->text() == text();
+    });
+    return found == labels.cend() ? nullptr : *found;
+}
+
 void FittedMessageBox::fitTheScreen()
 {
-    auto *label = findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
-    if (!label || !layout())
+    if (text().isEmpty() || !layout())
+        return;
+    QLabel *const label = textLabel();
+    if (!label)
         return;
     // What lies beside the text, as the box is laid out now: the icon, the buttons, the margins.
     layout()->activate();

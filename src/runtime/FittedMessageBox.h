@@ -3,6 +3,8 @@
 
 #include <QMessageBox>
 
+class QLabel;
+
 namespace Runtime {
 
 // The dialog that MsgBox shows: a QMessageBox fitted to the screen and to what a window manager
@@ -28,6 +30,8 @@ private:
     void cutToAScreenful();
     // Shortens a text too long for the screen's free area, measuring it once.
     void fitTheScreen();
+    // The label in which the box shows its text; null when it can't be told.
+    QLabel *textLabel() const;
 };
 
 } // namespace Runtime

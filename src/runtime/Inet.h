@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "App.h"
 #include "TransferInterface.h"
 
 #include <QObject>
@@ -31,15 +30,16 @@ public:
     // The folder that holds the transfer plugin: the program's own unless told otherwise.
     void setLibraryDirectory(const QString &directory) { m_libraryDirectory = directory; }
 
-    // Fetches url with one GET and returns its body, decoded as UTF-8. Returns only when the
-    // transfer has ended; meanwhile windows are painted but take no input. A failed transfer
-    // (network error, HTTP status outside 2xx, time-out, a reply past the client's limits, the
-    // application quitting) returns empty text, and so does a transfer plugin that is missing
-    // or isn't this program's: it is looked for again at the next call.
+    // Fetches url with one GET and returns its body, decoded as UTF-8. An http address without
+    // a port goes to remotePort(). Returns only when the transfer has ended; meanwhile windows
+    // are painted but take no input. A failed transfer (network error, HTTP status outside 2xx,
+    // time-out, a reply past the client's limits, the application quitting) returns empty text,
+    // and so does a transfer plugin that is missing or isn't this program's: it is looked for
+    // again at the next call.
     QString OpenURL(const QString &url);
 
-    // Why the last transfer ended; Reason::None when it succeeded.
-    const TransferError &lastError() const { return m_lastError; }
+    // How the last transfer ended, and why.
+    const TransferEnd &lastError() const { return m_lastError; }
 
 private:
     // The plugin, loaded now if it isn't yet; null, with the reason in m_lastError, when it
@@ -48,9 +48,9 @@ private:
 
     int m_remotePort = 80;
     std::chrono::milliseconds m_requestTimeout = std::chrono::seconds(60);
-    QString m_libraryDirectory = App::Path();
+    QString m_libraryDirectory; // empty: the program's own folder
     TransferInterface *m_transfer = nullptr;
-    TransferError m_lastError;
+    TransferEnd m_lastError;
 };
 
 } // namespace Runtime

@@ -24,4 +24,9 @@ qint64 Shell(const QStringList &commandLine, int windowStyle)
     return pid;
 }
 
+QStringList urlOpener()
+{
+    return Platform::urlOpener();
+}
+
 } // namespace Runtime

@@ -15,7 +15,7 @@ const char *const LibraryFileName = VISTAMETER_SKIN_ENGINE_FILE;
 
 } // namespace
 
-int SkinH::SkinH_AttachEx(const QString &lpSkinFile, const QString &lpPasswd)
+int SkinH::SkinH_AttachEx(const QString &skinFile, const QString &password)
 {
     if (!m_attachEx) {
         // Never unloaded: the engine keeps drawing the application after the call.
@@ -31,7 +31,7 @@ int SkinH::SkinH_AttachEx(const QString &lpSkinFile, const QString &lpPasswd)
             throw RuntimeError(453, QStringLiteral("找不到 DLL 入口点 %1 于 %2")
                                         .arg(QLatin1String(AttachExName), entry.path));
     }
-    return m_attachEx(lpSkinFile.toLocal8Bit().constData(), lpPasswd.toLocal8Bit().constData());
+    return m_attachEx(skinFile.toLocal8Bit().constData(), password.toLocal8Bit().constData());
 }
 
 } // namespace Runtime

@@ -19,7 +19,7 @@ public:
     // Has the engine draw the application from the skin file; the engine's result is
     // returned. Both texts reach the engine as 8-bit text in the system's locale. Throws
     // RuntimeError 53 when the library can't be loaded, 453 when it lacks the entry point.
-    int SkinH_AttachEx(const QString &lpSkinFile, const QString &lpPasswd);
+    int SkinH_AttachEx(const QString &skinFile, const QString &password);
 
 private:
     using AttachEx = int (*)(const char *skinPath, const char *password);

@@ -5,9 +5,9 @@
 
 namespace Runtime {
 
-qint32 GetWindowLongA(QWidget *hWnd, int nIndex)
+qint32 GetWindowLongA(QWidget *hWnd, int index)
 {
-    if (nIndex != GWL_STYLE)
+    if (index != GWL_STYLE)
         return 0;
     const Qt::WindowFlags flags = hWnd->windowFlags();
     qint32 style = 0;
@@ -15,10 +15,6 @@ qint32 GetWindowLongA(QWidget *hWnd, int nIndex)
         style |= WS_CAPTION;
     if (flags.testFlag(Qt::WindowSystemMenuHint))
         style |= WS_SYSMENU;
-    if (flags.testFlag(Qt::WindowMinimizeButtonHint))
-        style |= WS_MINIMIZEBOX;
-    if (flags.testFlag(Qt::WindowMaximizeButtonHint))
-        style |= WS_MAXIMIZEBOX;
     if (hWnd->minimumSize() != hWnd->maximumSize())
         style |= WS_THICKFRAME;
     if (hWnd->isVisible())
@@ -26,13 +22,13 @@ qint32 GetWindowLongA(QWidget *hWnd, int nIndex)
     return style;
 }
 
-qint32 SetWindowLongA(QWidget *hWnd, int nIndex, qint32 dwNewLong)
+qint32 SetWindowLongA(QWidget *hWnd, int index, qint32 newStyle)
 {
-    const qint32 old = GetWindowLongA(hWnd, nIndex);
-    if (nIndex != GWL_STYLE || ((old ^ dwNewLong) & WS_THICKFRAME) == 0)
+    const qint32 old = GetWindowLongA(hWnd, index);
+    if (index != GWL_STYLE || ((old ^ newStyle) & WS_THICKFRAME) == 0)
         return old;
 
-    const bool sizable = dwNewLong & WS_THICKFRAME;
+    const bool sizable = newStyle & WS_THICKFRAME;
     const bool visible = hWnd->isVisible();
     // Window managers read a fixed size from minimum == maximum; on Windows the hint also
     // swaps the thick frame for a thin one.

@@ -32,12 +32,26 @@ bool isSpace(QChar c)
     return c == u' ' || c == IdeographicSpace;
 }
 
+bool isDigits(const QString &text)
+{
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
 // A count is a run of 1 to MaxCountDigits digits. A longer run is no count: grouping it and
 // showing it would only cost time.
 bool isCount(const QString &text)
 {
-    return !text.isEmpty() && text.size() <= MaxCountDigits &&
-           std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    return !text.isEmpty() && text.size() <= MaxCountDigits && isDigits(text);
+}
+
+// What a value that is no count is, without quoting it.
+QString whatItIs(const QString &value)
+{
+    if (value.isEmpty())
+        return QStringLiteral("empty");
+    if (isDigits(value))
+        return QStringLiteral("%1 digits").arg(value.size());
+    return QStringLiteral("%1 characters, not all digits").arg(value.size());
 }
 
 } // namespace
@@ -51,17 +65,17 @@ ValueTexts cutCounters(const QString &reply)
             cut(reply, p2 + DayVisitKey.size(), p3 - p2 - DayVisitKey.size())};
 }
 
-QString gl(QString &str2)
+QString gl(QString &value)
 {
-    str2.remove(u'"');
-    str2.remove(u',');
-    return str2;
+    value.remove(u'"');
+    value.remove(u',');
+    return value;
 }
 
-QString ConvNum(QString &getNum)
+QString ConvNum(QString &count)
 {
-    getNum = trimSpaces(getNum);
-    const QString &s = getNum;
+    count = trimSpaces(count);
+    const QString &s = count;
     const qsizetype n = s.size();
     if (n <= 4)
         return s;
@@ -81,16 +95,25 @@ QString trimSpaces(const QString &text)
     return text.mid(begin, end - begin);
 }
 
-std::optional<Counts> readCounts(const QString &reply)
+std::optional<Counts> readCounts(const QString &reply, QString *fault)
 {
+    const auto failed = [fault](const QString &why) {
+        if (fault)
+            *fault = why;
+        return std::nullopt;
+    };
     // Without its key the total's cut starts at a fixed place in whatever text comes first,
     // which may happen to be digits.
     if (!reply.contains(VisitCountKey))
-        return std::nullopt;
+        return failed(QStringLiteral("the reply held no counts"));
     ValueTexts values = cutCounters(reply);
     Counts counts{trimSpaces(gl(values.total)), trimSpaces(gl(values.today))};
-    if (!isCount(counts.total) || !isCount(counts.today))
-        return std::nullopt;
+    if (counts.total.isEmpty() && counts.today.isEmpty())
+        return failed(QStringLiteral("the reply held no counts"));
+    if (!isCount(counts.total))
+        return failed(QStringLiteral("the total is no count: ") + whatItIs(counts.total));
+    if (!isCount(counts.today))
+        return failed(QStringLiteral("today's count is no count: ") + whatItIs(counts.today));
     return counts;
 }
 

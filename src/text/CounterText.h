@@ -20,14 +20,14 @@ struct ValueTexts
 
 ValueTexts cutCounters(const QString &reply);
 
-// Removes every double quote and every comma from str2, leaves the result in str2 and
+// Removes every double quote and every comma from value, leaves the result in value and
 // returns it.
-QString gl(QString &str2);
+QString gl(QString &value);
 
 // Writes a count in Chinese grouping by ten thousands: 12345 -> 1万2345, 123456789 ->
-// 1亿2345万6789. Counts characters only; digits are not checked. Leaves getNum trimmed as
+// 1亿2345万6789. Counts characters only; digits are not checked. Leaves count trimmed as
 // trimSpaces trims.
-QString ConvNum(QString &getNum);
+QString ConvNum(QString &count);
 
 // text without the spaces at its ends, the space U+0020 and the ideographic space U+3000 alike,
 // as the account is trimmed of them; tabs and line breaks stay.
@@ -44,8 +44,11 @@ struct Counts
 };
 
 // The counts of a statistics reply, or nothing when the reply doesn't carry both of them:
-// the "visitcount": key is missing, or a value isn't a run of 1 to MaxCountDigits digits.
-std::optional<Counts> readCounts(const QString &reply);
+// the "visitcount": key is missing, or a value isn't a run of 1 to MaxCountDigits digits. Then
+// *fault, when asked for, says which, for the log: "the reply held no counts", "the total is no
+// count: 21 digits", "today's count is no count: 3 characters, not all digits"; it quotes
+// nothing of the reply.
+std::optional<Counts> readCounts(const QString &reply, QString *fault = nullptr);
 
 // Whether a run of digits, of any length, stands for a number greater than limit.
 bool countAbove(const QString &count, quint64 limit);

@@ -3,6 +3,8 @@
 
 #include "ProxyEnvironment.h"
 
+#include "text/MessageText.h"
+
 #include "config.h"
 
 #include <QEventLoop>
@@ -60,36 +62,33 @@ QByteArray tunnelRequestFor(const QUrl &url, const QNetworkProxy &proxy)
            proxyAuthorization(proxy) + "\r\n";
 }
 
-HttpGet::Error errorFor(QAbstractSocket::SocketError error, const QString &text)
+// host:port, as an address is written in a URL.
+QString address(const QString &host, int port)
 {
-    using Reason = HttpGet::Reason;
-    switch (error) {
-    case QAbstractSocket::HostNotFoundError:
-        return {Reason::NameNotFound, 0, {}};
-    case QAbstractSocket::ConnectionRefusedError:
-        return {Reason::ConnectionRefused, 0, {}};
-    case QAbstractSocket::RemoteHostClosedError:
-        return {Reason::ConnectionClosed, 0, {}};
-    case QAbstractSocket::SslHandshakeFailedError:
-    case QAbstractSocket::SslInternalError:
-    case QAbstractSocket::SslInvalidUserDataError:
-        return {Reason::Tls, 0, text};
-    default:
-        return {Reason::NetworkError, 0, text};
-    }
+    return (host.contains(u':') ? u'[' + host + u']' : host) + u':' + QString::number(port);
 }
 
-// How the first request goes, for the log.
+QString address(const QNetworkProxy &proxy)
+{
+    return address(proxy.hostName(), proxy.port());
+}
+
+// How a request goes, for the log.
 QString route(const QNetworkProxy &proxy)
 {
     switch (proxy.type()) {
     case QNetworkProxy::HttpProxy:
-        return QStringLiteral("through HTTP proxy %1:%2").arg(proxy.hostName()).arg(proxy.port());
+        return QStringLiteral("through HTTP proxy ") + loggable(address(proxy));
     case QNetworkProxy::Socks5Proxy:
-        return QStringLiteral("through SOCKS5 proxy %1:%2").arg(proxy.hostName()).arg(proxy.port());
+        return QStringLiteral("through SOCKS5 proxy ") + loggable(address(proxy));
     default:
         return QStringLiteral("direct");
     }
+}
+
+QString shown(const QUrl &url)
+{
+    return loggable(url.toDisplayString(QUrl::RemoveUserInfo));
 }
 
 } // namespace
@@ -104,7 +103,7 @@ HttpGet::HttpGet(QObject *parent) : QObject(parent)
     });
 }
 
-Runtime::TransferResult HttpGet::fetch(const QUrl &url, std::chrono::milliseconds deadline)
+HttpGet::Result HttpGet::fetch(const QUrl &url, std::chrono::milliseconds deadline)
 {
     HttpGet transfer;
     QEventLoop loop;
@@ -160,6 +159,7 @@ void HttpGet::connectTo(const QUrl &url)
     }
     m_reply = HttpReply();
     m_tunnel = QNetworkProxy(QNetworkProxy::NoProxy);
+    m_proxy = QNetworkProxy(QNetworkProxy::NoProxy);
 
     // This machine's own loopback is none of a proxy's business, as browsers hold too.
     QNetworkProxy proxy(QNetworkProxy::NoProxy);
@@ -183,9 +183,9 @@ void HttpGet::connectTo(const QUrl &url)
             return;
         }
     }
-    if (!redirected)
-        qCInfo(lcTransfer).noquote()
-            << "GET" << url.toDisplayString(QUrl::RemoveUserInfo) << route(proxy);
+    // Every hop's route, as the request goes out.
+    m_proxy = proxy;
+    qCInfo(lcTransfer).noquote() << "GET" << shown(url) << route(proxy);
 
     QString host = url.host();
     auto port = quint16(url.port(secure ? 443 : 80));
@@ -262,7 +262,7 @@ void HttpGet::connectionError(QAbstractSocket::SocketError error)
         else if (error == QAbstractSocket::RemoteHostClosedError)
             settle(m_reply.end());
         else
-            finish(errorFor(error, m_socket->errorString()));
+            finish(socketError(error));
         return;
     }
     if (m_state == State::Tunnelling &&
@@ -270,7 +270,55 @@ void HttpGet::connectionError(QAbstractSocket::SocketError error)
         settle(HttpReply::State::Failed);
         return;
     }
-    finish(errorFor(error, m_socket->errorString()));
+    finish(socketError(error));
+}
+
+HttpGet::Error HttpGet::socketError(QAbstractSocket::SocketError error) const
+{
+    // An HTTP proxy is what the socket connects to; a SOCKS proxy reports the server's faults
+    // apart from its own.
+    const bool httpProxy = m_proxy.type() == QNetworkProxy::HttpProxy;
+    switch (error) {
+    case QAbstractSocket::HostNotFoundError:
+        return httpProxy ? Error{Reason::ProxyNameNotFound, 0, m_proxy.hostName()}
+                         : Error{Reason::NameNotFound, 0, m_url.host()};
+    case QAbstractSocket::ProxyNotFoundError:
+        return {Reason::ProxyNameNotFound, 0, m_proxy.hostName()};
+    case QAbstractSocket::ConnectionRefusedError:
+        return httpProxy ? Error{Reason::ProxyConnectionRefused, 0, address(m_proxy)}
+                         : Error{Reason::ConnectionRefused, 0, serverAddress()};
+    case QAbstractSocket::ProxyConnectionRefusedError:
+        return {Reason::ProxyConnectionRefused, 0, address(m_proxy)};
+    case QAbstractSocket::RemoteHostClosedError:
+        return {Reason::ConnectionClosed, 0, {}};
+    case QAbstractSocket::SslHandshakeFailedError:
+    case QAbstractSocket::SslInternalError:
+    case QAbstractSocket::SslInvalidUserDataError:
+        return {Reason::Tls, 0, m_socket->errorString()};
+    default:
+        return {Reason::NetworkError, 0, m_socket->errorString()};
+    }
+}
+
+HttpGet::Error HttpGet::replyError() const
+{
+    const Error &failed = m_reply.error();
+    if (proxyAnswers() &&
+        (failed.reason == Reason::HttpStatus || failed.reason == Reason::ProxyStatus))
+        return {Reason::ProxyStatus, failed.status, address(m_proxy)};
+    return failed;
+}
+
+bool HttpGet::proxyAnswers() const
+{
+    // Through a tunnel, the server answers once the proxy has opened it.
+    return m_proxy.type() == QNetworkProxy::HttpProxy &&
+           (m_tunnel.type() == QNetworkProxy::NoProxy || m_state == State::Tunnelling);
+}
+
+QString HttpGet::serverAddress() const
+{
+    return address(m_url.host(), m_url.port(m_url.scheme() == QLatin1String("https") ? 443 : 80));
 }
 
 void HttpGet::readSlice()
@@ -299,6 +347,17 @@ void HttpGet::continueReading()
 
 void HttpGet::settle(HttpReply::State replyState)
 {
+    // What answered, and how, as curl -v shows it; put together only for a log that is on.
+    if (replyState != HttpReply::State::Reading && m_reply.status() != 0 &&
+        lcTransfer().isInfoEnabled()) {
+        const QString peer = proxyAnswers() ? QStringLiteral("proxy ") + loggable(address(m_proxy))
+                                            : loggable(serverAddress());
+        QString answer = loggable(QString::fromUtf8(m_reply.statusText()));
+        if (replyState == HttpReply::State::Redirected)
+            answer +=
+                QStringLiteral(", Location: ") + loggable(QString::fromUtf8(m_reply.location()));
+        qCInfo(lcTransfer).noquote() << "answer from" << peer + u':' << answer;
+    }
     switch (replyState) {
     case HttpReply::State::Reading:
         break;
@@ -316,7 +375,7 @@ void HttpGet::settle(HttpReply::State replyState)
         }
         break;
     case HttpReply::State::Failed:
-        finish(m_reply.error());
+        finish(replyError());
         break;
     case HttpReply::State::Redirected:
         if (++m_redirects > MaxRedirects) {
@@ -337,8 +396,7 @@ void HttpGet::finish(const Error &error)
     m_error = error;
     m_deadline.stop();
     dropConnection();
-    qCInfo(lcTransfer).noquote() << "GET" << m_url.toDisplayString(QUrl::RemoveUserInfo)
-                                 << "ended after" << m_clock.elapsed()
+    qCInfo(lcTransfer).noquote() << "GET" << shown(m_url) << "ended after" << m_clock.elapsed()
                                  << "ms:" << m_error.description();
     emit finished();
 }

@@ -2,8 +2,7 @@
 #pragma once
 
 #include "HttpReply.h"
-
-#include "runtime/TransferInterface.h"
+#include "TransferError.h"
 
 #include <QAbstractSocket>
 #include <QElapsedTimer>
@@ -26,8 +25,15 @@ class HttpGet : public QObject
     Q_OBJECT
 
 public:
-    using Error = Runtime::TransferError;
+    using Error = TransferError;
     using Reason = Error::Reason;
+
+    // A transfer's outcome: the body when it succeeded, and why it ended.
+    struct Result
+    {
+        QByteArray body;
+        Error error;
+    };
 
     enum class State {
         Idle,       // not started
@@ -47,7 +53,7 @@ public:
 
     // Fetches url and returns when the transfer has ended, at the latest after deadline or when
     // the application quits; meanwhile the thread's windows are painted but take no input.
-    static Runtime::TransferResult fetch(const QUrl &url, std::chrono::milliseconds deadline);
+    static Result fetch(const QUrl &url, std::chrono::milliseconds deadline);
 
     // Starts fetching url, an http or https address; finished() follows once, when the body
     // is complete or the transfer has failed, at the latest when deadline has passed.
@@ -69,6 +75,15 @@ private:
     void connected();
     void encrypted();
     void connectionError(QAbstractSocket::SocketError error);
+    // What a fault of the connection means on this hop: whose name wasn't found, whose
+    // address refused.
+    Error socketError(QAbstractSocket::SocketError error) const;
+    // What a failed reply means on this hop: a status through an HTTP proxy is the proxy's.
+    Error replyError() const;
+    // Whether what answers on this hop is an HTTP proxy rather than the server.
+    bool proxyAnswers() const;
+    // m_url's host and port, for the log.
+    QString serverAddress() const;
     void readSlice();
     void continueReading();
     void settle(HttpReply::State replyState);
@@ -78,6 +93,7 @@ private:
     QTimer m_deadline;              // over the whole transfer, redirects included
     QElapsedTimer m_clock;          // since the start, for the log
     QUrl m_url;                     // the address asked for now
+    QNetworkProxy m_proxy;          // the proxy that m_url goes through; NoProxy when none
     QNetworkProxy m_tunnel;         // the HTTP proxy that tunnels to m_url; NoProxy when none does
     QTcpSocket *m_socket = nullptr; // the connection for m_url
     QByteArray m_request;           // the GET, sent once the connection is open or encrypted

@@ -159,6 +159,7 @@ void HttpReply::statusLine()
         return;
     }
     m_status = (line[9] - '0') * 100 + (line[10] - '0') * 10 + (line[11] - '0');
+    m_statusLine = m_line;
     m_part = Part::Headers;
 }
 
@@ -226,7 +227,7 @@ void HttpReply::headEnd()
         if (success)
             m_state = State::Succeeded;
         else
-            fail(Reason::ProxyRefused, m_status);
+            fail(Reason::ProxyStatus, m_status);
         return;
     }
     if (isRedirect(m_status)) {
@@ -241,7 +242,7 @@ void HttpReply::headEnd()
         return;
     }
     if (!m_contentCoding.isEmpty()) {
-        fail(Reason::ContentCoding, 0, QString::fromLatin1(m_contentCoding));
+        fail(Reason::ContentCoding, 0, QString::fromUtf8(m_contentCoding));
         return;
     }
     if (m_status == 204) {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "runtime/TransferInterface.h"
+#include "TransferError.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -14,7 +14,7 @@ namespace Transfer {
 class HttpReply
 {
 public:
-    using Reason = Runtime::TransferError::Reason;
+    using Reason = TransferError::Reason;
 
     static constexpr qsizetype MaxHeadSize =
         qsizetype(64) * 1024; // status line and header lines together
@@ -44,11 +44,13 @@ public:
 
     State state() const { return m_state; }
     // Why the reply failed; no reason while it hasn't.
-    const Runtime::TransferError &error() const { return m_error; }
+    const TransferError &error() const { return m_error; }
     // The status of the final reply; 0 until its status line is in.
     int status() const { return m_status; }
     const QByteArray &body() const { return m_body; }
     const QByteArray &location() const { return m_location; }
+    // The status line of the final reply, or of the 1xx reply being read; as the server sent it.
+    const QByteArray &statusText() const { return m_statusLine; }
 
 private:
     enum class Part {
@@ -79,13 +81,14 @@ private:
 
     Kind m_kind = Kind::Reply;
     State m_state = State::Reading;
-    Runtime::TransferError m_error;
+    TransferError m_error;
     Part m_part = Part::StatusLine;
     QByteArray m_line;                    // the line being read, without its end
     qsizetype m_lineBudget = MaxHeadSize; // bytes the lines of this head or chunk may still take
     int m_headerLines = 0;                // header (or trailer) lines so far
     int m_interimReplies = 0;
     int m_status = 0;
+    QByteArray m_statusLine;
     qint64 m_contentLength = -1; // -1: none given; above MaxBodySize it stays MaxBodySize + 1
     bool m_transferEncoded = false;
     bool m_chunked = false;     // chunked is the last transfer coding

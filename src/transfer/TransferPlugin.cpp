@@ -9,7 +9,10 @@ TransferPlugin::TransferPlugin(QObject *parent) : QObject(parent) {}
 
 Runtime::TransferResult TransferPlugin::openUrl(const QUrl &url, std::chrono::milliseconds deadline)
 {
-    return HttpGet::fetch(url, deadline);
+    const HttpGet::Result result = HttpGet::fetch(url, deadline);
+    if (result.error.reason == TransferError::Reason::None)
+        return {result.body, {}};
+    return {{}, {Runtime::TransferStatus::Failed, result.error.description()}};
 }
 
 } // namespace Transfer

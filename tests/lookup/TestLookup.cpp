@@ -8,11 +8,12 @@
 #include "runtime/App.h"
 #include "runtime/Inet.h"
 #include "runtime/MsgBox.h"
+#include "text/MessageText.h"
 #include "transfer/HttpReply.h"
+#include "transfer/TransferError.h"
 
 #include "config.h"
 
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -22,35 +23,35 @@
 #include <memory>
 
 using namespace Runtime;
-using Reason = TransferError::Reason;
+using Reason = Transfer::TransferError::Reason;
 
 namespace {
 
-const QString Title = QStringLiteral("OmblePellin提示");
-const QString Failure =
-    QStringLiteral("16|OmblePellin提示|抱歉!读取信息失败!此空间未开通或已设置访问权限!\n \n"
-                   "也有可能因您的网络不稳定!暂时不能读取人气信息!");
+const QString Failure = shownBox(vbCritical, MessageTitle, msgBoxText(FailureMessage));
 
 // account: one without line breaks or direction marks, which the message quotes isolated.
 QString success(const QString &account)
 {
-    return shownBox(vbInformation, Title,
-                    QStringLiteral("获取【QQ:\u2068%1\u2069】空间人气成功!").arg(account));
+    return shownBox(vbInformation, MessageTitle, successMessage(account));
 }
 
 QString bothHigh(const QString &total, const QString &today)
 {
-    return shownBox(vbInformation, Title,
-                    QStringLiteral("哇,空间总人气很高哦![%1]人!,空间今日人气也很高嘛![%2]人哦!")
-                        .arg(total, today));
+    return shownBox(vbInformation, MessageTitle, bothHighMessage(total, today));
 }
 
 QString totalHigh(const QString &total, const QString &today)
 {
-    return shownBox(
-        vbInformation, QStringLiteral("Omble提示"),
-        QStringLiteral("哎呦,空间今日人气不是很高哦![%1]人!\n不过空间总人气很高嘛![%2]人哦!")
-            .arg(today, total));
+    return shownBox(vbInformation, TotalHighTitle, msgBoxText(totalHighMessage(total, today)));
+}
+
+// Whether a transfer ended for reason, by the text it gives: a reason with a detail ends in it.
+bool endedFor(const TransferEnd &end, Reason reason)
+{
+    if (reason == Reason::None)
+        return end.status == TransferStatus::Succeeded && end.reason.isEmpty();
+    return end.status == TransferStatus::Failed &&
+           end.reason.startsWith(Transfer::TransferError{reason, 0, {}}.description());
 }
 
 } // namespace
@@ -69,16 +70,13 @@ private slots:
     void outcome_data();
     void outcome();
     void buttonIsBusyUntilTheResultIsShown();
-    void failureAfterSuccessShowsZeros();
     void transferPluginMissingOrNotOurs_data();
     void transferPluginMissingOrNotOurs();
     void focusComesBackToTheButton();
     void hostileReplyThenAGoodLookup_data();
     void hostileReplyThenAGoodLookup();
-    void countOfAMillionDigitsIsNoCount();
     void requestCarriesTheTrimmedEncodedAccount_data();
     void requestCarriesTheTrimmedEncodedAccount();
-    void accountIsShownAsPlainText();
     void closeDuringTheFetchWaitsForTheLookup();
 
 private:
@@ -113,48 +111,20 @@ void TestLookup::outcome_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QStringList>("messages");
 
+    // What the lookup makes of every reply is its own test's; here, how the window shows each
+    // kind of outcome.
     const QString idle = QStringLiteral("获取空间人气");
     const QString retry = QStringLiteral("重新尝试获取");
-
-    QTest::newRow("both high") << statisticsReply("2000", "150") << 200 << "2000" << "150" << idle
-                               << QStringList{success("10001"), bothHigh("2000", "150")};
-    QTest::newRow("quoted counts") << QByteArray(R"("visitcount":"2000","dayvisit":"150","spacemark":)")
-                                   << 200 << "2000" << "150" << idle
-                                   << QStringList{success("10001"), bothHigh("2000", "150")};
-    QTest::newRow("today 100, total 9999") << statisticsReply("9999", "100") << 200 << "9999" << "100"
-                                           << idle << QStringList{success("10001")};
-    QTest::newRow("today 101") << statisticsReply("5", "101") << 200 << "5" << "101" << idle
-                               << QStringList{success("10001"), bothHigh("5", "101")};
-    QTest::newRow("today in 万") << statisticsReply("123456", "12345") << 200 << "12万3456" << "1万2345"
-                                << idle
-                                << QStringList{success("10001"), bothHigh("12万3456", "1万2345")};
-    // The counts are compared, not the captions: 9万9999 is not above 100000.
-    QTest::newRow("total 99999") << statisticsReply("99999", "100") << 200 << "9万9999" << "100" << idle
-                                 << QStringList{success("10001")};
-    QTest::newRow("total 100000") << statisticsReply("100000", "0") << 200 << "10万0000" << "0" << idle
-                                  << QStringList{success("10001")};
-    QTest::newRow("total 100001") << statisticsReply("100001", "3") << 200 << "10万0001" << "3" << idle
-                                  << QStringList{success("10001"), totalHigh("10万0001", "3")};
-    QTest::newRow("亿") << statisticsReply("1234567890", "88") << 200 << "12亿3456万7890" << "88" << idle
-                       << QStringList{success("10001"), totalHigh("12亿3456万7890", "88")};
-    // Bytes that aren't UTF-8 are just part of the body; the counts around them still count.
-    QTest::newRow("invalid UTF-8 around the counts")
-        << QByteArray("\xff\xfe") + statisticsReply("2000", "150") + "\x80" << 200 << "2000" << "150" << idle
-        << QStringList{success("10001"), bothHigh("2000", "150")};
-    QTest::newRow("empty body") << QByteArray() << 200 << "0" << "0" << retry
-                                << QStringList{Failure};
-    QTest::newRow("spaces only") << QByteArray("   ") << 200 << "0" << "0" << retry
-                                 << QStringList{Failure};
+    QTest::newRow("both high") << statisticsReply("123456", "12345") << 200 << "12万3456" << "1万2345" << idle
+                               << QStringList{success("10001"), bothHigh("12万3456", "1万2345")};
+    QTest::newRow("total high") << statisticsReply("100001", "3") << 200 << "10万0001" << "3" << idle
+                                << QStringList{success("10001"), totalHigh("10万0001", "3")};
+    QTest::newRow("no verdict") << statisticsReply("9999", "100") << 200 << "9999" << "100"
+                                << idle << QStringList{success("10001")};
     QTest::newRow("no key: a closed space") << QByteArray("_Callback({\"code\":-4009});") << 200
                                             << "0" << "0" << retry << QStringList{Failure};
-    QTest::newRow("keys in another case") << QByteArray(R"("VISITCOUNT":1,"DAYVISIT":2,"SPACEMARK":)")
-                                          << 200 << "0" << "0" << retry << QStringList{Failure};
-    QTest::newRow("keys in another order") << QByteArray(R"("dayvisit":5,"visitcount":100,"spacemark":)")
-                                           << 200 << "0" << "0" << retry << QStringList{Failure};
     QTest::newRow("HTTP 404 with counts") << statisticsReply("2000", "150") << 404 << "0" << "0" << retry
                                           << QStringList{Failure};
-    QTest::newRow("HTTP 500") << QByteArray("oops") << 500 << "0" << "0" << retry
-                              << QStringList{Failure};
 }
 // clang-format on
 
@@ -211,39 +181,28 @@ void TestLookup::buttonIsBusyUntilTheResultIsShown()
     QVERIFY(paintsDuringFetch > 0);
 }
 
-void TestLookup::failureAfterSuccessShowsZeros()
-{
-    m_window->service.answer(statisticsReply("123456", "150"));
-    m_window->lookUp(QStringLiteral("10001"));
-    QCOMPARE(m_window->Label7->caption(), QStringLiteral("12万3456"));
-
-    m_window->service.answer(Reply::closeAtOnce());
-    QCOMPARE(m_window->lookUp(QStringLiteral("10001")), QStringList{Failure});
-    QCOMPARE(m_window->Label7->caption(), QStringLiteral("0"));
-    QCOMPARE(m_window->Label9->caption(), QStringLiteral("0"));
-}
-
 void TestLookup::transferPluginMissingOrNotOurs_data()
 {
     QTest::addColumn<QString>("library"); // what lies where the transfer plugin belongs
-    QTest::addColumn<Reason>("reason");
+    QTest::addColumn<TransferStatus>("status");
 
-    QTest::newRow("missing") << QString() << Reason::PluginMissing;
-    QTest::newRow("not a library") << QStringLiteral("text") << Reason::PluginNotOurs;
+    QTest::newRow("missing") << QString() << TransferStatus::PluginMissing;
+    QTest::newRow("not a library") << QStringLiteral("text") << TransferStatus::PluginNotOurs;
     QTest::newRow("another library")
-        << App::Path() + QStringLiteral("/" VISTAMETER_SKIN_ENGINE_FILE) << Reason::PluginNotOurs;
+        << App::Path() + QStringLiteral("/" VISTAMETER_SKIN_ENGINE_FILE)
+        << TransferStatus::PluginNotOurs;
     QTest::newRow("Inet_OpenURL as data")
-        << QStringLiteral(DECOY_DATA_SYMBOL) << Reason::PluginNotOurs;
+        << QStringLiteral(DECOY_DATA_SYMBOL) << TransferStatus::PluginNotOurs;
     QTest::newRow("a plugin of another interface")
-        << QStringLiteral(DECOY_OTHER_INTERFACE) << Reason::PluginNotOurs;
+        << QStringLiteral(DECOY_OTHER_INTERFACE) << TransferStatus::PluginNotOurs;
     QTest::newRow("a plugin of another version")
-        << QStringLiteral(DECOY_OTHER_VERSION) << Reason::PluginNotOurs;
+        << QStringLiteral(DECOY_OTHER_VERSION) << TransferStatus::PluginNotOurs;
 }
 
 void TestLookup::transferPluginMissingOrNotOurs()
 {
     QFETCH(QString, library);
-    QFETCH(Reason, reason);
+    QFETCH(TransferStatus, status);
     // A program folder of its own, with the skin engine and skin but not the transfer.
     QTemporaryDir program;
     const QString engine = App::Path() + QStringLiteral("/" VISTAMETER_SKIN_ENGINE_FILE);
@@ -269,7 +228,7 @@ void TestLookup::transferPluginMissingOrNotOurs()
     // The failure path of any failed transfer, without a byte sent, and without running any of
     // the file (the decoys end the process when they are loaded); the window goes on.
     QCOMPARE(m_window->lookUp(QStringLiteral("10001")), QStringList{Failure});
-    QCOMPARE(int(m_window->In2->lastError().reason), int(reason));
+    QCOMPARE(int(m_window->In2->lastError().status), int(status));
     QCOMPARE(m_window->Label7->caption(), QStringLiteral("0"));
     QCOMPARE(m_window->Label9->caption(), QStringLiteral("0"));
     QCOMPARE(m_window->Command1->text(), QStringLiteral("重新尝试获取"));
@@ -283,7 +242,7 @@ void TestLookup::transferPluginMissingOrNotOurs()
     QVERIFY(QFile::copy(transfer, besideProgram));
     QCOMPARE(m_window->lookUp(QStringLiteral("10001")),
              (QStringList{success("10001"), bothHigh("2000", "150")}));
-    QCOMPARE(int(m_window->In2->lastError().reason), int(Reason::None));
+    QCOMPARE(int(m_window->In2->lastError().status), int(TransferStatus::Succeeded));
 }
 
 void TestLookup::focusComesBackToTheButton()
@@ -428,11 +387,11 @@ void TestLookup::hostileReplyThenAGoodLookup()
 
     QCOMPARE(m_window->lookUp(QStringLiteral("10001")),
              succeeds ? QStringList{success("10001")} : QStringList{Failure});
-    const Reason ended = m_window->In2->lastError().reason;
+    const TransferEnd &ended = m_window->In2->lastError();
     // How fast a name is found not to exist is up to the resolver, which may take longer than
     // the deadline.
-    if (!(reason == Reason::NameNotFound && ended == Reason::Deadline))
-        QCOMPARE(int(ended), int(reason));
+    if (!(reason == Reason::NameNotFound && endedFor(ended, Reason::Deadline)))
+        QVERIFY2(endedFor(ended, reason), qPrintable(ended.reason));
 
     // Nothing of it is left. The stand-in serves one connection at a time, so the next lookup
     // gets its answer only once the last connection has been let go: a transfer that went on
@@ -441,48 +400,17 @@ void TestLookup::hostileReplyThenAGoodLookup()
     QCOMPARE(m_window->lookUp(QStringLiteral("10002")), QStringList{success("10002")});
 }
 
-void TestLookup::countOfAMillionDigitsIsNoCount()
-{
-    // Within the reply limit; grouped and shown in a box, it froze the window for seconds. The
-    // soak test has it among its rounds, for the memory a lookup of it leaves behind.
-    m_window->service.answer(statisticsReply("1", "1"));
-    m_window->service.answer(
-        Reply::withBody(statisticsReply(QByteArray(1000000, '7').constData(), "150")),
-        "/fcg-bin/cgi_emotion_list.fcg?uin=10009");
-
-    QElapsedTimer clock;
-    clock.start();
-    QCOMPARE(m_window->lookUp(QStringLiteral("10009")), QStringList{Failure});
-    const qint64 clickToBoxes = clock.elapsed();
-    QCOMPARE(m_window->Label7->caption(), QStringLiteral("0"));
-    // Generous, for a sanitizer build on a busy machine: it took 7 to 9 s in a normal build.
-    QVERIFY2(clickToBoxes < 3000, qPrintable(QString::number(clickToBoxes)));
-    // The next lookup works.
-    QCOMPARE(m_window->lookUp(QStringLiteral("10002")), QStringList{success("10002")});
-}
-
 // clang-format off
 void TestLookup::requestCarriesTheTrimmedEncodedAccount_data()
 {
     QTest::addColumn<QString>("account");
     QTest::addColumn<QByteArray>("requestLine");
-    QTest::addColumn<QString>("quoted"); // as the success message quotes it
 
-    const QByteArray asked = "GET /fcg-bin/cgi_emotion_list.fcg?uin=10001 HTTP/1.0";
-    QTest::newRow("spaces around") << "  10001  " << asked << "  10001  ";
-    QTest::newRow("empty") << "" << QByteArray("GET /fcg-bin/cgi_emotion_list.fcg?uin= HTTP/1.0") << "";
-    QTest::newRow("space and ampersand")
-        << "1 2&uin=3" << QByteArray("GET /fcg-bin/cgi_emotion_list.fcg?uin=1%202%26uin%3D3 HTTP/1.0")
-        << "1 2&uin=3";
+    // The address the lookup builds is its own test's; here, that the bytes sent keep to it.
+    QTest::newRow("spaces around") << "  10001  " << QByteArray("GET /fcg-bin/cgi_emotion_list.fcg?uin=10001 HTTP/1.0");
     QTest::newRow("query delimiters")
-        << "#%/?+" << QByteArray("GET /fcg-bin/cgi_emotion_list.fcg?uin=%23%25%2F%3F%2B HTTP/1.0") << "#%/?+";
-    QTest::newRow("not ASCII") << "号１"
-                               << QByteArray("GET /fcg-bin/cgi_emotion_list.fcg?uin=%E5%8F%B71 HTTP/1.0") << "号１";
-    // As an input method in full-width mode gives them, and as a paste from a chat brings them.
-    QTest::newRow("full-width, ideographic spaces") << "\u3000１０００１\u3000" << asked << "\u3000１０００１\u3000";
-    QTest::newRow("pasted with CR LF") << "10001\r\n" << asked << "10001";
-    QTest::newRow("leading tab") << "\t10001" << asked << "10001";
-    QTest::newRow("typed spaces around a pasted line") << " \u00a010001\n " << asked << " \u00a010001 ";
+        << "#%/?+" << QByteArray("GET /fcg-bin/cgi_emotion_list.fcg?uin=%23%25%2F%3F%2B HTTP/1.0");
+    QTest::newRow("not ASCII") << "号１" << QByteArray("GET /fcg-bin/cgi_emotion_list.fcg?uin=%E5%8F%B71 HTTP/1.0");
 }
 // clang-format on
 
@@ -490,18 +418,9 @@ void TestLookup::requestCarriesTheTrimmedEncodedAccount()
 {
     QFETCH(QString, account);
     QFETCH(QByteArray, requestLine);
-    QFETCH(QString, quoted);
     m_window->service.answer(statisticsReply("1", "1"));
-    QCOMPARE(m_window->lookUp(account).value(0), success(quoted));
+    m_window->lookUp(account);
     QCOMPARE(m_window->service.requestLines.all(), QList<QByteArray>{requestLine});
-}
-
-void TestLookup::accountIsShownAsPlainText()
-{
-    m_window->service.answer(statisticsReply("1", "1"));
-    const QString markup = QStringLiteral("<b>1</b><img src=\"/etc/passwd\">");
-    QCOMPARE(m_window->lookUp(markup).value(0), success(markup));
-    // The box shows it as plain text, as the message box's own test checks.
 }
 
 void TestLookup::closeDuringTheFetchWaitsForTheLookup()

@@ -228,6 +228,15 @@ void TestRuntime::inetUsesItsRemotePortForUrlsWithoutOne()
     QCOMPARE(inet.remotePort(), 80);
     inet.setRemotePort(service.host().section(u':', 1).toInt());
     QCOMPARE(inet.OpenURL(QStringLiteral("http://127.0.0.1/x")), QStringLiteral("ok"));
+
+    // The remote port is plain HTTP's: an https address goes to 443, not to a server that
+    // would answer it there.
+    StandInService::trustTestAuthority();
+    StandInService secure(StandInService::Certificate::Trusted);
+    secure.answer("ok");
+    inet.setRemotePort(secure.host().section(u':', 1).toInt());
+    QCOMPARE(inet.OpenURL(QStringLiteral("https://127.0.0.1/x")), QString());
+    QVERIFY(secure.requestLines.isEmpty());
 }
 
 void TestRuntime::inetTellsWhyTheLastTransferFailed()
@@ -236,12 +245,13 @@ void TestRuntime::inetTellsWhyTheLastTransferFailed()
     service.answer("gone", 404);
     Inet inet;
     QCOMPARE(inet.OpenURL(service.url("/")), QString());
-    QCOMPARE(int(inet.lastError().reason), int(TransferError::Reason::HttpStatus));
-    QCOMPARE(inet.lastError().status, 404);
+    QCOMPARE(int(inet.lastError().status), int(TransferStatus::Failed));
+    QCOMPARE(inet.lastError().reason, QStringLiteral("HTTP status 404"));
 
     service.answer("ok");
     QCOMPARE(inet.OpenURL(service.url("/")), QStringLiteral("ok"));
-    QCOMPARE(int(inet.lastError().reason), int(TransferError::Reason::None));
+    QCOMPARE(int(inet.lastError().status), int(TransferStatus::Succeeded));
+    QCOMPARE(inet.lastError().reason, QString());
 }
 
 void TestRuntime::labelFollowsItsCaptionAndFont()

@@ -54,12 +54,6 @@ QString shownBox(int style, const QString &title, const QString &text)
     return QStringLiteral("%1|%2|%3").arg(style).arg(title, text);
 }
 
-QByteArray statisticsReply(const char *total, const char *today)
-{
-    return QByteArray("_Callback({\"data\":{\"visitcount\":") + total + ",\"dayvisit\":" + today +
-           ",\"spacemark\":1}});";
-}
-
 QByteArray binaryBody()
 {
     QByteArray bytes(4096, '\0');

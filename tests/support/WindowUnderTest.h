@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "support/LookupTexts.h"
 #include "support/StandInService.h"
 
 #include "app/Form1.h"
@@ -43,9 +44,6 @@ public:
 
 // A message box as one line, "style|title|text", for comparing lists of them.
 QString shownBox(int style, const QString &title, const QString &text);
-
-// A statistics reply in the service's shape.
-QByteArray statisticsReply(const char *total, const char *today);
 
 // 4 KiB of bytes of every value, the same each time.
 QByteArray binaryBody();

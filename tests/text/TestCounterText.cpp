@@ -22,6 +22,8 @@ private slots:
     void elideMiddle();
     void isolate_data();
     void isolate();
+    void loggable_data();
+    void loggable();
 };
 
 // clang-format off
@@ -135,51 +137,56 @@ void TestCounterText::convNum()
 void TestCounterText::readCounts_data()
 {
     QTest::addColumn<QString>("reply");
-    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QString>("fault"); // empty: the counts are read
     QTest::addColumn<QString>("total");
     QTest::addColumn<QString>("today");
 
+    const QString none = QStringLiteral("the reply held no counts");
+    const QString total = QStringLiteral("the total is no count: ");
+    const QString today = QStringLiteral("today's count is no count: ");
     QTest::newRow("service shape")
-        << R"(_Callback({"data":{"visitcount":2000,"dayvisit":150,"spacemark":1}}))" << true
+        << R"(_Callback({"data":{"visitcount":2000,"dayvisit":150,"spacemark":1}}))" << ""
         << "2000" << "150";
     QTest::newRow("quoted, spaced") << R"("visitcount": "12" , "dayvisit": "0" ,"spacemark":)"
-                                    << true << "12" << "0";
-    QTest::newRow("empty reply") << "" << false << "" << "";
-    QTest::newRow("spaces only") << "   " << false << "" << "";
-    QTest::newRow("no key") << "<html>busy</html>" << false << "" << "";
-    QTest::newRow("empty value") << R"("visitcount":"","dayvisit":1,"spacemark":)" << false
-                                 << "" << "";
-    QTest::newRow("spacemark missing") << R"("visitcount":1,"dayvisit":2,)" << false << ""
-                                       << "";
+                                    << "" << "12" << "0";
+    QTest::newRow("empty reply") << "" << none << "" << "";
+    QTest::newRow("spaces only") << "   " << none << "" << "";
+    QTest::newRow("no key") << "<html>busy</html>" << none << "" << "";
+    QTest::newRow("empty value") << R"("visitcount":"","dayvisit":1,"spacemark":)"
+                                 << total + "empty" << "" << "";
+    QTest::newRow("spacemark missing") << R"("visitcount":1,"dayvisit":2,)" << today + "empty"
+                                       << "" << "";
     QTest::newRow("keys out of order") << R"("dayvisit":5,"visitcount":100,"spacemark":)"
-                                       << false << "" << "";
+                                       << total + "empty" << "" << "";
     QTest::newRow("member in between") << R"("visitcount":9,"dayvisit":5,"other":7,"spacemark":)"
-                                       << false << "" << "";
+                                       << today + "8 characters, not all digits" << "" << "";
     QTest::newRow("full-width digits") << "\"visitcount\":１２,\"dayvisit\":1,\"spacemark\":"
-                                       << false << "" << "";
-    QTest::newRow("negative") << R"("visitcount":-1,"dayvisit":1,"spacemark":)" << false << ""
-                              << "";
+                                       << total + "2 characters, not all digits" << "" << "";
+    QTest::newRow("negative") << R"("visitcount":-1,"dayvisit":1,"spacemark":)"
+                              << total + "2 characters, not all digits" << "" << "";
     const QString twenty(20, u'9');
-    QTest::newRow("20 digits") << "\"visitcount\":" + twenty + ",\"dayvisit\":1,\"spacemark\":" << true
+    QTest::newRow("20 digits") << "\"visitcount\":" + twenty + ",\"dayvisit\":1,\"spacemark\":" << ""
                                << twenty << "1";
-    QTest::newRow("21 digits") << "\"visitcount\":1,\"dayvisit\":" + twenty + "0,\"spacemark\":" << false
-                               << "" << "";
+    QTest::newRow("21 digits") << "\"visitcount\":1,\"dayvisit\":" + twenty + "0,\"spacemark\":"
+                               << today + "21 digits" << "" << "";
     QTest::newRow("ideographic spaces") << "\"visitcount\":\u30002,\"dayvisit\":1\u3000,\"spacemark\":"
-                                        << true << "2" << "1";
+                                        << "" << "2" << "1";
     // Digits in the place of a missing key are not a count.
     QTest::newRow("visitcount missing, digits in its place")
-        << R"(000000000000123"dayvisit":1,"spacemark":)" << false << "" << "";
+        << R"(000000000000123"dayvisit":1,"spacemark":)" << none << "" << "";
 }
 // clang-format on
 
 void TestCounterText::readCounts()
 {
     QFETCH(QString, reply);
-    QFETCH(bool, accepted);
+    QFETCH(QString, fault);
 
-    const std::optional<Counts> counts = ::readCounts(reply);
-    QCOMPARE(counts.has_value(), accepted);
-    if (accepted) {
+    QString why;
+    const std::optional<Counts> counts = ::readCounts(reply, &why);
+    QCOMPARE(counts.has_value(), fault.isEmpty());
+    QCOMPARE(why, fault);
+    if (counts) {
         QTEST(counts->total, "total");
         QTEST(counts->today, "today");
     }
@@ -260,6 +267,31 @@ void TestCounterText::isolate()
 {
     QFETCH(QString, text);
     QTEST(::isolate(text), "isolated");
+}
+
+// clang-format off
+void TestCounterText::loggable_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("logged");
+
+    const QString sevens(MaxLoggedLength - 1, u'7');
+    QTest::newRow("plain") << "gzip, 人气" << "gzip, 人气";
+    // Clears the screen, sets the title, rings, returns to the line's start.
+    QTest::newRow("C0 and DEL") << "\x1b[2J\x1b]0;x\x07\r\n\x7f" << "\\x1b[2J\\x1b]0;x\\x07\\x0d\\x0a\\x7f";
+    QTest::newRow("C1 CSI and NEL") << "\u009b2J\u0085" << "\\x9b2J\\x85";
+    QTest::newRow("direction marks")
+        << "\u061c\u200e\u200f\u202a\u202b\u202c\u202d\u202e\u2066\u2067\u2068\u2069"
+        << "\\u061c\\u200e\\u200f\\u202a\\u202b\\u202c\\u202d\\u202e\\u2066\\u2067\\u2068\\u2069";
+    QTest::newRow("cut") << sevens + "77" << sevens + "7…";
+    QTest::newRow("cut before a surrogate pair") << sevens + "😀" << sevens + "…";
+}
+// clang-format on
+
+void TestCounterText::loggable()
+{
+    QFETCH(QString, text);
+    QTEST(::loggable(text), "logged");
 }
 
 QTEST_GUILESS_MAIN(TestCounterText)

@@ -6,7 +6,9 @@
 #include "transfer/HttpGet.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <QRegularExpression>
+#include <QTcpServer>
 #include <QTest>
 #include <QTimer>
 
@@ -38,7 +40,41 @@ private:
     const char *m_name;
 };
 
-Runtime::TransferResult fetch(const QByteArray &url, std::chrono::milliseconds deadline = 2s)
+// The lines that the transfer logs while one lives, with its log turned on.
+class TransferLog
+{
+public:
+    TransferLog()
+    {
+        QLoggingCategory::setFilterRules(QStringLiteral("vistameter.transfer.info=true"));
+        s_lines = &lines;
+        s_previous = qInstallMessageHandler(take);
+    }
+    ~TransferLog()
+    {
+        qInstallMessageHandler(s_previous);
+        s_lines = nullptr;
+        QLoggingCategory::setFilterRules(QString());
+    }
+    TransferLog(const TransferLog &) = delete;
+    TransferLog &operator=(const TransferLog &) = delete;
+
+    QStringList lines;
+
+private:
+    static void take(QtMsgType type, const QMessageLogContext &context, const QString &message)
+    {
+        if (qstrcmp(context.category, "vistameter.transfer") == 0)
+            s_lines->append(message);
+        else
+            s_previous(type, context, message);
+    }
+
+    static inline QStringList *s_lines = nullptr;
+    static inline QtMessageHandler s_previous = nullptr;
+};
+
+HttpGet::Result fetch(const QByteArray &url, std::chrono::milliseconds deadline = 2s)
 {
     return HttpGet::fetch(QUrl(QString::fromLatin1(url)), deadline);
 }
@@ -65,6 +101,10 @@ private slots:
     void followsRedirects_data();
     void followsRedirects();
     void followsAtMostFiveRedirects();
+    void logSaysWhoAnsweredEachHop_data();
+    void logSaysWhoAnsweredEachHop();
+    void logWritesOutWhatAServerSends_data();
+    void logWritesOutWhatAServerSends();
 };
 
 void TestHttpGet::initTestCase()
@@ -110,7 +150,7 @@ void TestHttpGet::sendsAPlainGet()
     if (host.isEmpty())
         host = serviceHost;
 
-    const Runtime::TransferResult result = fetch("http://" + host + "/a/b?c=d%26e#part");
+    const HttpGet::Result result = fetch("http://" + host + "/a/b?c=d%26e#part");
     QCOMPARE(int(result.error.reason), int(Reason::None));
     QCOMPARE(result.body, QByteArray("ok"));
     const QList<QByteArray> lines = service.requests.value(0).split('\n');
@@ -152,7 +192,7 @@ void TestHttpGet::unusableProxySendsNothing()
     const Variable named(variable.constData(), proxy.replace("stand-in", stand.host().toLatin1()));
 
     // Direct, the name would not be found; through the proxy, the stand-in would answer.
-    const Runtime::TransferResult result = fetch(url);
+    const HttpGet::Result result = fetch(url);
     QCOMPARE(int(result.error.reason), int(Reason::ProxyUnusable));
     QVERIFY2(result.error.detail.startsWith(QLatin1String(variable)),
              qPrintable(result.error.detail));
@@ -172,8 +212,8 @@ void TestHttpGet::httpsThroughAProxy_data()
     const Reply open = Reply::openTunnel();
     QTest::newRow("tunnel") << open << true << Reason::None << 0 << QByteArray("here");
     QTest::newRow("tunnel to an untrusted server") << open << false << Reason::Tls << 0 << none;
-    QTest::newRow("407") << Reply::closeAfter(statusHead(407, "Proxy-Authenticate: Basic realm=\"x\"\r\n")) << true << Reason::ProxyRefused << 407 << none;
-    QTest::newRow("403, then holds on") << Reply::holdAfter(statusHead(403)) << true << Reason::ProxyRefused << 403 << none;
+    QTest::newRow("407") << Reply::closeAfter(statusHead(407, "Proxy-Authenticate: Basic realm=\"x\"\r\n")) << true << Reason::ProxyStatus << 407 << none;
+    QTest::newRow("403, then holds on") << Reply::holdAfter(statusHead(403)) << true << Reason::ProxyStatus << 403 << none;
     QTest::newRow("closes at once") << Reply::closeAtOnce() << true << Reason::ConnectionClosed << 0 << none;
     // Floods, that the answer's limits end as they end a reply's head.
     QTest::newRow("endless answer head")
@@ -203,7 +243,7 @@ void TestHttpGet::httpsThroughAProxy()
 
     // A proxy that floods its answer meets the limits of a reply's head: the reason says
     // which one ended it.
-    const Runtime::TransferResult result = fetch("https://" + authority + "/x");
+    const HttpGet::Result result = fetch("https://" + authority + "/x");
     QCOMPARE(int(result.error.reason), int(reason));
     QTEST(result.error.status, "status");
     QTEST(result.body, "body");
@@ -220,7 +260,7 @@ void TestHttpGet::deadlineCoversTheWholeTransfer()
     // a limit on silence alone would take the whole body, 5 s later, as a success.
     service.answer(
         Reply::dripping(statusHead(200, "Content-Length: 100\r\n"), QByteArray(100, 'x'), 50ms));
-    const Runtime::TransferResult late = fetch(service.url("/"), 400ms);
+    const HttpGet::Result late = fetch(service.url("/"), 400ms);
     QCOMPARE(int(late.error.reason), int(Reason::Deadline));
     QVERIFY(late.body.isEmpty());
 
@@ -228,7 +268,7 @@ void TestHttpGet::deadlineCoversTheWholeTransfer()
     // 140 ms of a 2 s deadline, so that a busy machine can't make it late.
     const QByteArray body = "\"visitcount\":1";
     service.answer(Reply::dripping(statusHead(200, "Content-Length: 14\r\n"), body, 10ms));
-    const Runtime::TransferResult slow = fetch(service.url("/"), 2s);
+    const HttpGet::Result slow = fetch(service.url("/"), 2s);
     QCOMPARE(int(slow.error.reason), int(Reason::None));
     QCOMPARE(slow.body, body);
 }
@@ -282,9 +322,114 @@ void TestHttpGet::followsAtMostFiveRedirects()
                        "/r" + QByteArray::number(hop));
     service.answer(Reply::withBody("end"), "/r7");
     QCOMPARE(fetch(service.url("/r2")).body, QByteArray("end"));
-    const Runtime::TransferResult sixth = fetch(service.url("/r1"));
+    const HttpGet::Result sixth = fetch(service.url("/r1"));
     QCOMPARE(int(sixth.error.reason), int(Reason::TooManyRedirects));
     QCOMPARE(service.requestLines.all().size(), 6 + 6);
+}
+
+// clang-format off
+void TestHttpGet::logSaysWhoAnsweredEachHop_data()
+{
+    QTest::addColumn<QByteArray>("proxy"); // http_proxy; STAND-IN is the stand-in, CLOSED a port nothing listens at
+    QTest::addColumn<QByteArray>("url");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<QStringList>("lines"); // the start of each line the transfer logs, in order
+
+    const QByteArray elsewhere = "http://vistameter.invalid/x";
+    const QString viaStandIn = "GET http://vistameter.invalid/x through HTTP proxy STAND-IN";
+    const QString ended = "GET http://vistameter.invalid/x ended after ";
+    QTest::newRow("proxy answers 403") << QByteArray("STAND-IN/403") << elsewhere << "proxy STAND-IN answered 403"
+        << QStringList{viaStandIn, "answer from proxy STAND-IN: HTTP/1.1 403 Stand-in", ended};
+    QTest::newRow("proxy asks for a password") << QByteArray("STAND-IN/407") << elsewhere
+        << "proxy STAND-IN asks for a user name and password (407)"
+        << QStringList{viaStandIn, "answer from proxy STAND-IN: HTTP/1.1 407 Stand-in", ended};
+    QTest::newRow("proxy down") << QByteArray("127.0.0.1:CLOSED") << elsewhere
+        << "connection to the proxy refused: 127.0.0.1:CLOSED"
+        << QStringList{"GET http://vistameter.invalid/x through HTTP proxy 127.0.0.1:CLOSED", ended};
+    QTest::newRow("proxy's name not found") << QByteArray("proxy.vistameter.invalid:3128") << elsewhere
+        << "proxy name not found: proxy.vistameter.invalid"
+        << QStringList{"GET http://vistameter.invalid/x through HTTP proxy proxy.vistameter.invalid:3128", ended};
+    QTest::newRow("server's name not found") << QByteArray() << elsewhere << "host name not found: vistameter.invalid"
+        << QStringList{"GET http://vistameter.invalid/x direct", ended};
+    QTest::newRow("a redirect") << QByteArray() << QByteArray("http://STAND-IN/moved") << "succeeded"
+        << QStringList{"GET http://STAND-IN/moved direct", "answer from STAND-IN: HTTP/1.1 302 Stand-in, Location: /here",
+                       "GET http://STAND-IN/here direct", "answer from STAND-IN: HTTP/1.1 200 Stand-in",
+                       "GET http://STAND-IN/here ended after "};
+}
+// clang-format on
+
+void TestHttpGet::logSaysWhoAnsweredEachHop()
+{
+    QFETCH(QByteArray, proxy);
+    QFETCH(QByteArray, url);
+    QFETCH(QString, reason);
+    QFETCH(QStringList, lines);
+    StandInService service;
+    service.answer("here");
+    service.answer(Reply::redirectTo("/here"), "/moved");
+    // As a proxy, the stand-in is asked for the whole address.
+    service.answer(Reply::withBody("denied", 403), "http://vistameter.invalid/x");
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    const QByteArray closedPort = QByteArray::number(closed.serverPort());
+    closed.close();
+    const auto place = [&](QString text) {
+        return text.replace(QLatin1String("STAND-IN"), service.host())
+            .replace(QLatin1String("CLOSED"), QString::fromLatin1(closedPort));
+    };
+    if (proxy.endsWith("/407"))
+        service.answer(Reply::withBody("who?", 407), "http://vistameter.invalid/x");
+    proxy = proxy.replace("/403", "")
+                .replace("/407", "")
+                .replace("STAND-IN", service.host().toLatin1())
+                .replace("CLOSED", closedPort);
+    const Variable httpProxy("http_proxy", proxy);
+    TransferLog log;
+
+    const HttpGet::Result result = fetch(url.replace("STAND-IN", service.host().toLatin1()));
+    // How fast a name is found not to exist is up to the resolver, which may take longer than
+    // the deadline.
+    if (result.error.reason == Reason::Deadline && reason.contains(QLatin1String("not found")))
+        QSKIP("the resolver took longer than the deadline");
+    QCOMPARE(result.error.description(), place(reason));
+    QCOMPARE(log.lines.size(), lines.size());
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        QVERIFY2(log.lines.at(i).startsWith(place(lines.at(i))), qPrintable(log.lines.at(i)));
+    QVERIFY(log.lines.constLast().endsWith(u' ' + place(reason)));
+}
+
+// clang-format off
+void TestHttpGet::logWritesOutWhatAServerSends_data()
+{
+    QTest::addColumn<Reply>("reply");
+    QTest::addColumn<QString>("written"); // a line the log must hold
+
+    // Clears the screen, sets the title, rings, goes back to the line's start, and a CSI
+    // (U+009B, raw and as UTF-8) and a right-to-left override (U+202E, as UTF-8).
+    const QByteArray hostile = "\x1b[2J\x1b]0;owned\x07\r\x9b\xc2\x9b\xe2\x80\xae";
+    const QString written = "\\x1b[2J\\x1b]0;owned\\x07\\x0d";
+    QTest::newRow("Content-Encoding") << Reply::closeAfter(statusHead(200, "Content-Encoding: " + hostile + "\r\n"))
+                                      << "content coding not identity: " + written;
+    QTest::newRow("Location") << Reply::redirectTo("/x" + hostile) << ", Location: /x" + written;
+    QTest::newRow("reason phrase") << Reply::closeAfter("HTTP/1.1 500 " + hostile + "\r\n\r\n") << "HTTP/1.1 500 " + written;
+}
+// clang-format on
+
+void TestHttpGet::logWritesOutWhatAServerSends()
+{
+    QFETCH(Reply, reply);
+    QFETCH(QString, written);
+    StandInService service;
+    service.answer("here");
+    service.answer(reply, "/hostile");
+    TransferLog log;
+
+    fetch(service.url("/hostile"));
+    QVERIFY2(log.lines.join(u'\n').contains(written), qPrintable(log.lines.join(u'\n')));
+    for (const QString &line : std::as_const(log.lines)) {
+        for (const char16_t raw : {u'\x1b', u'\x07', u'\r', u'\x9b', u'\u202e'})
+            QVERIFY2(!line.contains(QChar(raw)), qPrintable(line));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestHttpGet)

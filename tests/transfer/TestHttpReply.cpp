@@ -131,9 +131,9 @@ void TestHttpReply::tunnel_data()
     QTest::newRow("open, and the tunnel's first bytes after it")
         << QByteArray("HTTP/1.1 200 Connection established\r\nContent-Length: 9\r\n\r\n\x16\x03\x01") << State::Succeeded << Reason::None << 200;
     QTest::newRow("authentication asked for")
-        << QByteArray("HTTP/1.1 407 Proxy Authentication Required\r\nProxy-Authenticate: Basic\r\n\r\n") << State::Failed << Reason::ProxyRefused << 407;
+        << QByteArray("HTTP/1.1 407 Proxy Authentication Required\r\nProxy-Authenticate: Basic\r\n\r\n") << State::Failed << Reason::ProxyStatus << 407;
     QTest::newRow("a redirect is a refusal")
-        << QByteArray("HTTP/1.1 302 Found\r\nLocation: /x\r\n\r\n") << State::Failed << Reason::ProxyRefused << 302;
+        << QByteArray("HTTP/1.1 302 Found\r\nLocation: /x\r\n\r\n") << State::Failed << Reason::ProxyStatus << 302;
     QTest::newRow("endless head") << "HTTP/1.1 200 OK\r\n" + QByteArray("X: 1\r\n").repeated(200) << State::Failed << Reason::HeaderLinesLimit << 200;
 }
 // clang-format on

@@ -14,8 +14,8 @@ namespace Runtime::Platform {
 // that come before the address.
 QStringList urlOpener();
 
-// Has process start with its window shown as windowStyle (a VbAppWinStyle) asks, where the
-// system lets a program choose.
+// Has process start with its window shown as windowStyle asks (vbNormalFocus,
+// vbMinimizedFocus: a ShellWindowStyle), where the system lets a program choose.
 void setShowMode(QProcess &process, int windowStyle);
 
 } // namespace Runtime::Platform
