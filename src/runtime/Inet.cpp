@@ -1,13 +1,19 @@
 // SPDX-License-Identifier: MIT
 #include "Inet.h"
 
+#include "Library.h"
+
 #include "config.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonObject>
 #include <QLoggingCategory>
 #include <QPluginLoader>
+#include <QTemporaryDir>
+
+#include <optional>
 
 namespace Runtime {
 
@@ -18,6 +24,8 @@ Q_LOGGING_CATEGORY(lcPlugin, "vistameter.transfer.plugin", QtWarningMsg)
 
 // The transfer plugin as the platform names a library file: libvistameter_transfer.so.
 const char *const PluginFileName = VISTAMETER_TRANSFER_PLUGIN_FILE;
+// The function of a Qt plugin that makes its instance.
+const char *const InstanceEntryPoint = "qt_plugin_instance";
 
 } // namespace
 
@@ -52,7 +60,23 @@ TransferInterface *Inet::transfer()
     if (!QFileInfo(path).isFile())
         return refuse(TransferError::Reason::PluginMissing, QString());
 
-    QPluginLoader loader(path);
+    // A plugin refused once it was loaded is left loaded: a library with GNU unique symbols, as
+    // any Qt plugin built with default visibility has, could not be unloaded anyway. The
+    // system would hand it back for its file's name even once another file lies there, so from
+    // then on the plugin is loaded from a copy under a name of its own, which the system has
+    // never seen. Where the system allows it, the copy goes as soon as it is loaded.
+    std::optional<QTemporaryDir> ownName;
+    QString loaded = path;
+    if (m_loadUnderOwnName) {
+        ownName.emplace();
+        loaded = ownName->filePath(QLatin1String(PluginFileName));
+        if (!ownName->isValid() || !QFile::copy(path, loaded))
+            return refuse(TransferError::Reason::PluginNotOurs,
+                          QStringLiteral("no copy to load under a name of its own in %1")
+                              .arg(QDir::tempPath()));
+    }
+
+    QPluginLoader loader(loaded);
     // Qt reads a plugin's metadata from the file without running any of it: a file that is no
     // plugin of this interface, whatever it exports, is never loaded.
     const QString iid = loader.metaData().value(QLatin1String("IID")).toString();
@@ -61,15 +85,21 @@ TransferInterface *Inet::transfer()
                       iid.isEmpty() ? loader.errorString()
                                     : QStringLiteral("interface %1").arg(iid));
     }
-    // Unloaded again if it isn't sound after all, so that a sound one put in its place loads
-    // afresh at the next call.
-    loader.setLoadHints(QLibrary::LoadHints());
-    auto *plugin = qobject_cast<TransferInterface *>(loader.instance());
-    if (!plugin) {
-        const QString why = loader.errorString();
-        loader.unload();
-        return refuse(TransferError::Reason::PluginNotOurs, why);
+    // Qt calls the instance function that it finds by name, and would crash on one exported
+    // as data: it is looked for in the plugin's code first.
+    const EntryPoint instance =
+        loadEntryPoint(QFileInfo(loaded).path(), PluginFileName, InstanceEntryPoint);
+    // Loaded, sound or not, it stays.
+    m_loadUnderOwnName = m_loadUnderOwnName || instance.libraryLoaded;
+    if (!instance.function) {
+        return refuse(TransferError::Reason::PluginNotOurs,
+                      instance.libraryLoaded ? QStringLiteral("no entry point %1 in its code")
+                                                   .arg(QLatin1String(InstanceEntryPoint))
+                                             : instance.error);
     }
+    auto *plugin = qobject_cast<TransferInterface *>(loader.instance());
+    if (!plugin)
+        return refuse(TransferError::Reason::PluginNotOurs, loader.errorString());
     // Kept for the program's life once in use, as Qt keeps every plugin it loads.
     m_transfer = plugin;
     return m_transfer;

@@ -237,6 +237,11 @@ void TestLookup::transferPluginMissingOrNotOurs_data()
         << QStringLiteral(DECOY_OTHER_INTERFACE) << Reason::PluginNotOurs;
     QTest::newRow("a plugin of another version")
         << QStringLiteral(DECOY_OTHER_VERSION) << Reason::PluginNotOurs;
+    // These two are loaded, refused, and stay loaded for good.
+    QTest::newRow("instance entry as data")
+        << QStringLiteral(DECOY_DATA_INSTANCE) << Reason::PluginNotOurs;
+    QTest::newRow("instance no transfer")
+        << QStringLiteral(DECOY_NO_INTERFACE) << Reason::PluginNotOurs;
 }
 
 void TestLookup::transferPluginMissingOrNotOurs()
@@ -265,8 +270,9 @@ void TestLookup::transferPluginMissingOrNotOurs()
     QVERIFY(!skinned.isEmpty());
     m_window->service.answer(statisticsReply("2000", "150"));
     m_window->Label7->setCaption(QStringLiteral("2000"));
-    // The failure path of any failed transfer, without a byte sent, and without running any of
-    // the file (the decoys end the process when they are loaded); the window goes on.
+    // The failure path of any failed transfer, without a byte sent, and without calling any of
+    // the file (the decoys of other ids end the process when they are loaded); the window goes
+    // on.
     QCOMPARE(m_window->lookUp(QStringLiteral("10001")), QStringList{Failure});
     QCOMPARE(int(m_window->In2->lastError().reason), int(reason));
     QCOMPARE(m_window->Label7->caption(), QStringLiteral("0"));
@@ -277,7 +283,8 @@ void TestLookup::transferPluginMissingOrNotOurs()
     QVERIFY(m_window->form.isVisible());
     QCOMPARE(qApp->styleSheet(), skinned);
 
-    // The plugin is looked for again at each lookup: once sound, it is used.
+    // The plugin is looked for again at each lookup: once sound, it is used, even where the one
+    // refused before is still loaded.
     QFile::remove(besideProgram);
     QVERIFY(QFile::copy(transfer, besideProgram));
     QCOMPARE(m_window->lookUp(QStringLiteral("10001")),
