@@ -37,22 +37,32 @@ void Form::showCentred()
     // The frame is the window manager's, and known only once it has framed the window: the
     // client area is centred first, and the frame as soon as it is known.
     if (!std::exchange(m_shown, true)) {
-        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
+        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, placedSize(),
                                         screen()->availableGeometry()));
     }
     show();
 }
 
+QSize Form::placedSize() const
+{
+    return minimumSize() == maximumSize() ? minimumSize() : size();
+}
+
 void Form::centreTheFrame()
 {
     const QRect frame = frameGeometry();
-    if (frame == geometry())
+    const QRect client = geometry();
+    if (frame == client)
         return;
     m_frameCentred = true;
-    // A platform that places windows itself, as Wayland's do, leaves the window where it is.
-    move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, frame.size(),
-                             screen()->availableGeometry())
-             .topLeft());
+    // At the size the window goes back to, whatever size was forced on it at this moment. A
+    // platform that places windows itself, as Wayland's do, leaves the window where it is.
+    const QPoint frameTopLeft = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter,
+                                                    placedSize() + frame.size() - client.size(),
+                                                    screen()->availableGeometry())
+                                    .topLeft();
+    m_fixedGeometry = QRect(frameTopLeft + client.topLeft() - frame.topLeft(), placedSize());
+    move(frameTopLeft);
 }
 
 void Form::Unload()

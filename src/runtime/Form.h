@@ -76,8 +76,10 @@ private:
     void complete();
     // Raises the close request; true when nobody refused it.
     bool queryUnload(qint16 mode);
-    // Moves the window so that its frame is centred where its client area was, once the frame
-    // is known.
+    // The window's size for placing it: its fixed size, when it has one.
+    QSize placedSize() const;
+    // Moves the window so that its frame, at the window's placed size, is centred on the
+    // screen, once the frame is known.
     void centreTheFrame();
     // Answers the end of the user's session as a close request, which may cancel it.
     void sessionEnding(QSessionManager &manager);

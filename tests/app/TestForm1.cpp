@@ -78,6 +78,7 @@ private slots:
 
     void loadSkinsBlanksAndFixesTheSize();
     void fixedSizeHoldsAgainstAForcedResize();
+    void centredAfterForcedResizes();
     void closeAsksOnce_data();
     void closeAsksOnce();
     void yesEndsTheProgramWithStatusZero();
@@ -365,6 +366,21 @@ void TestForm1::fixedSizeHoldsAgainstAForcedResize()
     QCOMPARE(m_form->size(), QSize(449, 305));
     // Back in its place too, to the pixel that scaling rounds to.
     QVERIFY((m_form->geometry().topLeft() - before.topLeft()).manhattanLength() <= 1);
+}
+
+void TestForm1::centredAfterForcedResizes()
+{
+    QVERIFY(m_form->load());
+    m_form->showCentred();
+    // Resized before its first frame, which places it, and again and again.
+    m_form->windowHandle()->setMaximumSize(QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    for (int width : {800, 620, 900, 700})
+        m_form->windowHandle()->resize(width, 600);
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    QTRY_COMPARE(m_form->size(), QSize(449, 305));
+    // Centred by its frame, give or take the rounding of an odd size and of the scale.
+    QTRY_VERIFY((m_form->frameGeometry().center() - m_form->screen()->availableGeometry().center())
+                    .manhattanLength() <= 4);
 }
 
 void TestForm1::closeAsksOnce_data()
