@@ -34,14 +34,11 @@ Lookup::Lookup(QLineEdit *Text1, QPushButton *Command1, Label *Label7, Label *La
 
 void Lookup::Command1_Click()
 {
-    // Disabling the button sends the focus on to the next one. It comes back afterwards, so
-    // that Space looks up again rather than opening the web page.
-    const bool hadFocus = Command1->hasFocus();
+    // The focus stays with the button as it is disabled (Form::focusNextPrevChild), so that
+    // Space looks up again afterwards rather than opening the web page.
     Command1->setEnabled(false);
     Command1->setText(BusyCaption);
     QueryPopularity();
-    if (hadFocus)
-        Command1->setFocus();
 }
 
 void Lookup::QueryPopularity()

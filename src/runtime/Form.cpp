@@ -93,6 +93,35 @@ void Form::closeEvent(QCloseEvent *event)
     event->setAccepted(queryUnload(m_unloadingByCode ? vbFormCode : vbFormControlMenu));
 }
 
+bool Form::focusNextPrevChild(bool next)
+{
+    // Qt moves the focus on from a control as it is disabled, and a screen reader announces
+    // where it lands before anything the handler shows. Within a handler the focus is let go
+    // instead, and given back when the control is enabled again.
+    QWidget *const focused = focusWidget();
+    if (m_handlersRunning > 0 && focused && !focused->isEnabled()) {
+        if (m_focusHeld)
+            m_focusHeld->removeEventFilter(this);
+        m_focusHeld = focused;
+        focused->installEventFilter(this);
+        return false;
+    }
+    return QWidget::focusNextPrevChild(next);
+}
+
+bool Form::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_focusHeld && event->type() == QEvent::EnabledChange &&
+        m_focusHeld->isEnabled()) {
+        m_focusHeld->removeEventFilter(this);
+        // Unless the focus went elsewhere in the window meanwhile.
+        if (!focusWidget())
+            m_focusHeld->setFocus(Qt::OtherFocusReason);
+        m_focusHeld.clear();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 bool Form::event(QEvent *event)
 {
     // The window is painted before its controls: once the frame is done, the event loop

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -63,6 +64,10 @@ protected:
     }
 
     void closeEvent(QCloseEvent *event) override;
+    // A control that a handler disables while it has the focus keeps it, as far as anyone
+    // hears: no other control takes it, and it comes back once the control is enabled again.
+    bool focusNextPrevChild(bool next) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     // Has Form_Complete run once the first frame is done, and centres the window's frame.
     bool event(QEvent *event) override;
     // Give a window of fixed size its place and size back when something else resized it.
@@ -95,6 +100,7 @@ private:
     int m_sizeRestores = 0;          // in a row, each undone again by whatever resized the window
     bool m_completionQueued = false; // Form_Complete waits for the event loop
     bool m_complete = false;         // Form_Complete has run
+    QPointer<QWidget> m_focusHeld;   // disabled by a handler while it had the focus
 };
 
 // Loads form, shows it and runs the event loop until the program ends. Returns the status
