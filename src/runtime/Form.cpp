@@ -115,7 +115,7 @@ bool Form::eventFilter(QObject *watched, QEvent *event)
         m_focusHeld->isEnabled()) {
         m_focusHeld->removeEventFilter(this);
         // Unless the focus went elsewhere in the window meanwhile.
-        if (!focusWidget())
+        if (!focusWidget() || focusWidget() == this)
             m_focusHeld->setFocus(Qt::OtherFocusReason);
         m_focusHeld.clear();
     }
@@ -124,6 +124,10 @@ bool Form::eventFilter(QObject *watched, QEvent *event)
 
 bool Form::event(QEvent *event)
 {
+    // Activated again while the focus is held (a box over it has closed), the window takes the
+    // focus itself, before Qt would hand it to the next control.
+    if (event->type() == QEvent::WindowActivate && m_focusHeld && !focusWidget())
+        setFocus(Qt::ActiveWindowFocusReason);
     // The window is painted before its controls: once the frame is done, the event loop
     // gets its turn again.
     if (event->type() == QEvent::Paint && !std::exchange(m_completionQueued, true))

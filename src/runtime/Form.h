@@ -68,7 +68,8 @@ protected:
     // hears: no other control takes it, and it comes back once the control is enabled again.
     bool focusNextPrevChild(bool next) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
-    // Has Form_Complete run once the first frame is done, and centres the window's frame.
+    // Has Form_Complete run once the first frame is done, centres the window's frame, and
+    // keeps a held focus from going to the next control when the window is activated again.
     bool event(QEvent *event) override;
     // Give a window of fixed size its place and size back when something else resized it.
     void moveEvent(QMoveEvent *event) override;
