@@ -4,6 +4,7 @@
 #include "runtime/Accessibility.h"
 #include "runtime/App.h"
 #include "runtime/MsgBox.h"
+#include "runtime/ProgramStyle.h"
 #include "runtime/Shell.h"
 #include "runtime/User32.h"
 #include "runtime/platform/Platform.h"
@@ -104,6 +105,7 @@ Form1::Environment Form1::programEnvironment()
 void Form1::setUpApplication()
 {
     installAccessibility();
+    QApplication::setStyle(new ProgramStyle);
     QApplication::setFont(programFont());
 }
 

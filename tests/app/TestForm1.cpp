@@ -5,6 +5,7 @@
 #include "support/WindowUnderTest.h"
 
 #include "runtime/App.h"
+#include "runtime/FittedMessageBox.h"
 #include "runtime/Inet.h"
 #include "runtime/Label.h"
 #include "runtime/MsgBox.h"
@@ -69,6 +70,7 @@ private slots:
     void countersWidenToTheRight();
     void pictures();
     void scaledWindowIsTheSamePicture();
+    void boxIconsAreDrawnForTheScreen();
     void skinIsLegible_data();
     void skinIsLegible();
     void screenReaderHearsWhatIsSeen_data();
@@ -328,6 +330,19 @@ void TestForm1::scaledWindowIsTheSamePicture()
     for (auto *label : m_form->findChildren<Label *>())
         QVERIFY2(label->width() >= label->fontMetrics().horizontalAdvance(label->caption()),
                  qPrintable(label->objectName()));
+}
+
+void TestForm1::boxIconsAreDrawnForTheScreen()
+{
+    // Each icon at the size it has always had, in as many pixels as the screen has for it.
+    for (const auto icon :
+         {QMessageBox::Information, QMessageBox::Critical, QMessageBox::Question}) {
+        FittedMessageBox box;
+        box.setIcon(icon);
+        const QPixmap pixmap = box.iconPixmap();
+        QCOMPARE(pixmap.deviceIndependentSize(), QSizeF(32, 32));
+        QCOMPARE(pixmap.devicePixelRatio(), box.devicePixelRatioF());
+    }
 }
 
 void TestForm1::loadSkinsBlanksAndFixesTheSize()
