@@ -2,6 +2,7 @@
 #include "Form.h"
 
 #include "RuntimeError.h"
+#include "User32.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -171,6 +172,12 @@ void Form::resizeEvent(QResizeEvent *event)
             },
             Qt::QueuedConnection);
     }
+}
+
+void Form::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    unmaximiseFixedSize(this, event);
 }
 
 void Form::complete()

@@ -74,6 +74,8 @@ protected:
     // Give a window of fixed size its place and size back when something else resized it.
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    // Never maximised at its fixed size (see unmaximiseFixedSize).
+    void changeEvent(QEvent *event) override;
 
 private:
     // Runs handler as an event; false when it ended in a run-time error.

@@ -381,6 +381,10 @@ void TestForm1::fixedSizeHoldsAgainstAForcedResize()
     QCOMPARE(m_form->size(), QSize(449, 305));
     // Back in its place too, to the pixel that scaling rounds to.
     QVERIFY((m_form->geometry().topLeft() - before.topLeft()).manhattanLength() <= 1);
+    // Nor does it stay maximised, as Wayland's decorations offer whatever the flags say.
+    m_form->setWindowState(Qt::WindowMaximized);
+    QTRY_VERIFY(!m_form->isMaximized());
+    QTRY_COMPARE(m_form->windowHandle()->size(), before.size());
 }
 
 void TestForm1::centredAfterForcedResizes()
