@@ -4,6 +4,7 @@
 #include "runtime/Accessibility.h"
 #include "runtime/App.h"
 #include "runtime/MsgBox.h"
+#include "runtime/ProgramStyle.h"
 #include "runtime/Shell.h"
 #include "runtime/User32.h"
 #include "text/MessageText.h"
@@ -109,6 +110,7 @@ Form1::Environment Form1::programEnvironment()
 void Form1::setUpApplication()
 {
     installAccessibility();
+    QApplication::setStyle(new ProgramStyle);
     QApplication::setFont(programFont());
 }
 
@@ -230,14 +232,11 @@ void Form1::Form_Complete()
 
 void Form1::Command1_Click()
 {
-    // Disabling the button sends the focus on to the next one. It comes back afterwards, so
-    // that Space looks up again rather than opening the web page.
-    const bool hadFocus = Command1->hasFocus();
+    // The focus stays with the button as it is disabled (Form::focusNextPrevChild), so that
+    // Space looks up again afterwards rather than opening the web page.
     Command1->setEnabled(false);
     Command1->setText(BusyCaption);
     QueryPopularity();
-    if (hadFocus)
-        Command1->setFocus();
 }
 
 void Form1::QueryPopularity()

@@ -44,8 +44,9 @@ public:
     static Environment programEnvironment();
 
     // Sets up what the window takes from the application, once the application object exists
-    // and before the window does: how screen readers see forms and labels, and the program's
-    // font, which the window, its controls and its message boxes take. A control made before
+    // and before the window does: how screen readers see forms and labels, the style with the
+    // program's own message box icons, and the program's font, which the window, its controls
+    // and its message boxes take. A control made before
     // it would be described without the first, and measured again for the second.
     static void setUpApplication();
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "FittedMessageBox.h"
 
+#include "User32.h"
+
 #include "text/MessageText.h"
 
 #include <QFontMetrics>
@@ -95,6 +97,12 @@ void FittedMessageBox::showEvent(QShowEvent *event)
     fitTheScreen();
     // Sizes the box to its text as it now is, and places it.
     QMessageBox::showEvent(event);
+}
+
+void FittedMessageBox::changeEvent(QEvent *event)
+{
+    QMessageBox::changeEvent(event);
+    unmaximiseFixedSize(this, event);
 }
 
 void FittedMessageBox::makeRoomForTheTitle()

@@ -9,8 +9,9 @@ namespace Runtime {
 
 // The dialog that MsgBox shows: a QMessageBox fitted to the screen and to what a window manager
 // needs. Its title bar has no minimise or maximise buttons and is wide enough for the whole
-// title, and the box is never larger than the screen's free area: a text too long for it is
-// shortened in its middle, measured once however long it is.
+// title, it is never maximised (see unmaximiseFixedSize), and it is never larger than the
+// screen's free area: a text too long for it is shortened in its middle, measured once however
+// long it is.
 class FittedMessageBox : public QMessageBox
 {
     Q_OBJECT
@@ -23,6 +24,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void makeRoomForTheTitle();

@@ -2,6 +2,7 @@
 #include "Form.h"
 
 #include "RuntimeError.h"
+#include "User32.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -37,22 +38,32 @@ void Form::showCentred()
     // The frame is the window manager's, and known only once it has framed the window: the
     // client area is centred first, and the frame as soon as it is known.
     if (!std::exchange(m_shown, true)) {
-        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
+        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, placedSize(),
                                         screen()->availableGeometry()));
     }
     show();
 }
 
+QSize Form::placedSize() const
+{
+    return minimumSize() == maximumSize() ? minimumSize() : size();
+}
+
 void Form::centreTheFrame()
 {
     const QRect frame = frameGeometry();
-    if (frame == geometry())
+    const QRect client = geometry();
+    if (frame == client)
         return;
     m_frameCentred = true;
-    // A platform that places windows itself, as Wayland's do, leaves the window where it is.
-    move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, frame.size(),
-                             screen()->availableGeometry())
-             .topLeft());
+    // At the size the window goes back to, whatever size was forced on it at this moment. A
+    // platform that places windows itself, as Wayland's do, leaves the window where it is.
+    const QPoint frameTopLeft = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter,
+                                                    placedSize() + frame.size() - client.size(),
+                                                    screen()->availableGeometry())
+                                    .topLeft();
+    m_fixedGeometry = QRect(frameTopLeft + client.topLeft() - frame.topLeft(), placedSize());
+    move(frameTopLeft);
 }
 
 void Form::Unload()
@@ -83,8 +94,41 @@ void Form::closeEvent(QCloseEvent *event)
     event->setAccepted(queryUnload(m_unloadingByCode ? vbFormCode : vbFormControlMenu));
 }
 
+bool Form::focusNextPrevChild(bool next)
+{
+    // Qt moves the focus on from a control as it is disabled, and a screen reader announces
+    // where it lands before anything the handler shows. Within a handler the focus is let go
+    // instead, and given back when the control is enabled again.
+    QWidget *const focused = focusWidget();
+    if (m_handlersRunning > 0 && focused && !focused->isEnabled()) {
+        if (m_focusHeld)
+            m_focusHeld->removeEventFilter(this);
+        m_focusHeld = focused;
+        focused->installEventFilter(this);
+        return false;
+    }
+    return QWidget::focusNextPrevChild(next);
+}
+
+bool Form::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_focusHeld && event->type() == QEvent::EnabledChange &&
+        m_focusHeld->isEnabled()) {
+        m_focusHeld->removeEventFilter(this);
+        // Unless the focus went elsewhere in the window meanwhile.
+        if (!focusWidget() || focusWidget() == this)
+            m_focusHeld->setFocus(Qt::OtherFocusReason);
+        m_focusHeld.clear();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 bool Form::event(QEvent *event)
 {
+    // Activated again while the focus is held (a box over it has closed), the window takes the
+    // focus itself, before Qt would hand it to the next control.
+    if (event->type() == QEvent::WindowActivate && m_focusHeld && !focusWidget())
+        setFocus(Qt::ActiveWindowFocusReason);
     // The window is painted before its controls: once the frame is done, the event loop
     // gets its turn again.
     if (event->type() == QEvent::Paint && !std::exchange(m_completionQueued, true))
@@ -128,6 +172,12 @@ void Form::resizeEvent(QResizeEvent *event)
             },
             Qt::QueuedConnection);
     }
+}
+
+void Form::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    unmaximiseFixedSize(this, event);
 }
 
 void Form::complete()

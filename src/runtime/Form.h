@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -63,11 +64,18 @@ protected:
     }
 
     void closeEvent(QCloseEvent *event) override;
-    // Has Form_Complete run once the first frame is done, and centres the window's frame.
+    // A control that a handler disables while it has the focus keeps it, as far as anyone
+    // hears: no other control takes it, and it comes back once the control is enabled again.
+    bool focusNextPrevChild(bool next) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    // Has Form_Complete run once the first frame is done, centres the window's frame, and
+    // keeps a held focus from going to the next control when the window is activated again.
     bool event(QEvent *event) override;
     // Give a window of fixed size its place and size back when something else resized it.
     void moveEvent(QMoveEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    // Never maximised at its fixed size (see unmaximiseFixedSize).
+    void changeEvent(QEvent *event) override;
 
 private:
     // Runs handler as an event; false when it ended in a run-time error.
@@ -76,8 +84,10 @@ private:
     void complete();
     // Raises the close request; true when nobody refused it.
     bool queryUnload(qint16 mode);
-    // Moves the window so that its frame is centred where its client area was, once the frame
-    // is known.
+    // The window's size for placing it: its fixed size, when it has one.
+    QSize placedSize() const;
+    // Moves the window so that its frame, at the window's placed size, is centred on the
+    // screen, once the frame is known.
     void centreTheFrame();
     // Answers the end of the user's session as a close request, which may cancel it.
     void sessionEnding(QSessionManager &manager);
@@ -93,6 +103,7 @@ private:
     int m_sizeRestores = 0;          // in a row, each undone again by whatever resized the window
     bool m_completionQueued = false; // Form_Complete waits for the event loop
     bool m_complete = false;         // Form_Complete has run
+    QPointer<QWidget> m_focusHeld;   // disabled by a handler while it had the focus
 };
 
 // Loads form, shows it and runs the event loop until the program ends. Returns the status

@@ -2,16 +2,22 @@
 #include "Inet.h"
 
 #include "App.h"
+#include "platform/Platform.h"
 
 #include "text/MessageText.h"
 
 #include "config.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonObject>
+#include <QLibrary>
 #include <QLoggingCategory>
 #include <QPluginLoader>
+#include <QTemporaryDir>
+
+#include <optional>
 
 namespace Runtime {
 
@@ -22,6 +28,8 @@ Q_LOGGING_CATEGORY(lcPlugin, "vistameter.transfer.plugin", QtWarningMsg)
 
 // The transfer plugin as the platform names a library file: libvistameter_transfer.so.
 const char *const PluginFileName = VISTAMETER_TRANSFER_PLUGIN_FILE;
+// The function of a Qt plugin that makes its instance.
+const char *const InstanceEntryPoint = "qt_plugin_instance";
 
 } // namespace
 
@@ -62,7 +70,23 @@ TransferInterface *Inet::transfer()
     if (!QFileInfo(path).isFile())
         return refuse(TransferStatus::PluginMissing, QString());
 
-    QPluginLoader loader(path);
+    // A plugin refused once it was loaded is let go, but the system may keep it: a library with
+    // GNU unique symbols, as any Qt plugin built with default visibility has, can't be
+    // unloaded, and the system would hand it back for its file's name even once another file
+    // lies there. Then every later attempt loads a copy under a name of its own, which the
+    // system has never seen; where the system allows it, the copy goes as soon as it is loaded.
+    std::optional<QTemporaryDir> ownName;
+    QString loaded = path;
+    if (m_loadUnderOwnName) {
+        ownName.emplace();
+        loaded = ownName->filePath(QLatin1String(PluginFileName));
+        if (!ownName->isValid() || !QFile::copy(path, loaded))
+            return refuse(TransferStatus::PluginNotOurs,
+                          QStringLiteral("no copy to load under a name of its own in %1")
+                              .arg(QDir::tempPath()));
+    }
+
+    QPluginLoader loader(loaded);
     // Qt reads a plugin's metadata from the file without running any of it: a file that is no
     // plugin of this interface, whatever it exports, is never loaded.
     const QString iid = loader.metaData().value(QLatin1String("IID")).toString();
@@ -71,13 +95,27 @@ TransferInterface *Inet::transfer()
                                                          ? loader.errorString()
                                                          : QStringLiteral("interface %1").arg(iid));
     }
-    // Unloaded again if it isn't sound after all, so that a sound one put in its place loads
-    // afresh at the next call.
-    loader.setLoadHints(QLibrary::LoadHints());
+    QLibrary library(loaded);
+    if (!library.load())
+        return refuse(TransferStatus::PluginNotOurs, library.errorString());
+    const auto letGo = [&] {
+        loader.unload();
+        library.unload();
+        m_loadUnderOwnName = m_loadUnderOwnName || Platform::isLoaded(loaded);
+    };
+    // Qt calls the instance function that it finds by name, and would crash on one exported
+    // as data: it is looked for in the plugin's code first.
+    const QFunctionPointer instance = library.resolve(InstanceEntryPoint);
+    if (!instance || !Platform::isCodeOfLibrary(instance, loaded)) {
+        letGo();
+        return refuse(
+            TransferStatus::PluginNotOurs,
+            QStringLiteral("no entry point %1 in its code").arg(QLatin1String(InstanceEntryPoint)));
+    }
     auto *plugin = qobject_cast<TransferInterface *>(loader.instance());
     if (!plugin) {
         const QString why = loader.errorString();
-        loader.unload();
+        letGo();
         return refuse(TransferStatus::PluginNotOurs, why);
     }
     // Kept for the program's life once in use, as Qt keeps every plugin it loads.

@@ -50,6 +50,7 @@ private:
     std::chrono::milliseconds m_requestTimeout = std::chrono::seconds(60);
     QString m_libraryDirectory; // empty: the program's own folder
     TransferInterface *m_transfer = nullptr;
+    bool m_loadUnderOwnName = false; // a plugin was refused once loaded: see transfer()
     TransferEnd m_lastError;
 };
 

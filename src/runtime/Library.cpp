@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "Library.h"
 
+#include "platform/Platform.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
@@ -21,6 +23,10 @@ EntryPoint loadEntryPoint(const QString &directory, const char *fileName, const 
         return entry;
     }
     entry.function = library.resolve(name);
+    // A name exported as data where the entry point belongs would crash the call: that is no
+    // entry point either.
+    if (entry.function && !Platform::isCodeOfLibrary(entry.function, entry.path))
+        entry.function = nullptr;
     if (!entry.function)
         library.unload();
     return entry;

@@ -16,7 +16,8 @@ struct EntryPoint
     QString error;                       // why a file that is there didn't load
 };
 
-// Loads fileName from directory and looks up name in it. A library that has the entry point
+// Loads fileName from directory and looks up name in it, an entry point only where it lies in
+// the library's code (an exported datum of that name is none). A library that has the entry point
 // stays loaded for good; one that lacks it is let go, so that a sound one put in its place
 // loads afresh.
 EntryPoint loadEntryPoint(const QString &directory, const char *fileName, const char *name);

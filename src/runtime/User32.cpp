@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "User32.h"
 
+#include <QEvent>
 #include <QWidget>
 
 namespace Runtime {
@@ -50,6 +51,16 @@ qint32 SetWindowLongA(QWidget *hWnd, int index, qint32 newStyle)
     if (visible)
         hWnd->show();
     return old;
+}
+
+void unmaximiseFixedSize(QWidget *window, const QEvent *event)
+{
+    if (event->type() != QEvent::WindowStateChange || !window->isMaximized() ||
+        window->minimumSize() != window->maximumSize())
+        return;
+    QMetaObject::invokeMethod(
+        window, [window] { window->setWindowState(window->windowState() & ~Qt::WindowMaximized); },
+        Qt::QueuedConnection);
 }
 
 } // namespace Runtime

@@ -3,6 +3,7 @@
 
 #include <QtGlobal>
 
+class QEvent;
 class QWidget;
 
 namespace Runtime {
@@ -22,5 +23,10 @@ qint32 GetWindowLongA(QWidget *hWnd, int index);
 // (WS_THICKFRAME) can be changed here: without it the window keeps its size, its title bar
 // and its close box. Changes to the other bits are ignored.
 qint32 SetWindowLongA(QWidget *hWnd, int index, qint32 newStyle);
+
+// Gives a window of fixed size that was maximised anyway its normal state back, soon: Qt's own
+// decorations on Wayland offer a maximise button whatever the window's flags say. For a window's
+// changeEvent.
+void unmaximiseFixedSize(QWidget *window, const QEvent *event);
 
 } // namespace Runtime

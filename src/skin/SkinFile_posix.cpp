@@ -32,30 +32,20 @@ int openSmallRegularFile(const char *path, qint64 maxSize, struct stat &status)
 
 } // namespace
 
-std::optional<QByteArray> readSkinFile(const char *path, qint64 maxSize)
-{
-    struct stat status = {};
-    const int file = openSmallRegularFile(path, maxSize, status);
-    if (file < 0)
-        return std::nullopt;
-    std::optional<QByteArray> skin;
-    QFile reader;
-    if (reader.open(file, QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) {
-        // One byte more than the file holds is asked for, to find one that grows meanwhile.
-        const QByteArray bytes = reader.read(status.st_size + 1);
-        if (reader.error() == QFileDevice::NoError && bytes.size() <= status.st_size)
-            skin = bytes;
-    }
-    ::close(file);
-    return skin;
-}
-
-bool isSmallRegularFile(const QString &path, qint64 maxSize)
+std::optional<QByteArray> readSmallRegularFile(const QString &path, qint64 maxSize)
 {
     struct stat status = {};
     const int file = openSmallRegularFile(QFile::encodeName(path).constData(), maxSize, status);
     if (file < 0)
-        return false;
+        return std::nullopt;
+    std::optional<QByteArray> bytes;
+    QFile reader;
+    if (reader.open(file, QIODevice::ReadOnly, QFileDevice::DontCloseHandle)) {
+        // One byte more than the file holds is asked for, to find one that grows meanwhile.
+        QByteArray read = reader.read(status.st_size + 1);
+        if (reader.error() == QFileDevice::NoError && read.size() <= status.st_size)
+            bytes = std::move(read);
+    }
     ::close(file);
-    return true;
+    return bytes;
 }

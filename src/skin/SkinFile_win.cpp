@@ -25,10 +25,10 @@ HANDLE openSmallDiskFile(const QString &path, qint64 maxSize, LARGE_INTEGER &siz
 
 } // namespace
 
-std::optional<QByteArray> readSkinFile(const char *path, qint64 maxSize)
+std::optional<QByteArray> readSmallRegularFile(const QString &path, qint64 maxSize)
 {
     LARGE_INTEGER size = {};
-    const HANDLE file = openSmallDiskFile(QString::fromLocal8Bit(path), maxSize, size);
+    const HANDLE file = openSmallDiskFile(path, maxSize, size);
     if (file == INVALID_HANDLE_VALUE)
         return std::nullopt;
     std::optional<QByteArray> skin;
@@ -49,14 +49,4 @@ std::optional<QByteArray> readSkinFile(const char *path, qint64 maxSize)
     }
     CloseHandle(file);
     return skin;
-}
-
-bool isSmallRegularFile(const QString &path, qint64 maxSize)
-{
-    LARGE_INTEGER size = {};
-    const HANDLE file = openSmallDiskFile(path, maxSize, size);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(file);
-    return true;
 }

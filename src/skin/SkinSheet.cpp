@@ -110,10 +110,10 @@ bool isQuotable(const QString &name)
 
 } // namespace
 
-QString withCheckedImages(const QString &sheet, const QString &folder,
-                          const std::function<bool(const QString &path)> &isSafe)
+QString withHeldImages(const QString &sheet, const QString &folder,
+                       const std::function<QString(const QString &path)> &imageFor)
 {
-    std::map<QString, bool> checked;
+    std::map<QString, QString> held; // by the file's path: what Qt is to open for it
     QString result;
     qsizetype copied = 0; // where the part of the sheet not yet copied begins
     QString name;         // the name read last, every character after a backslash as itself
@@ -138,12 +138,13 @@ QString withCheckedImages(const QString &sheet, const QString &folder,
         QString path = nameIn(argumentsAt(sheet, i));
         if (!path.isEmpty() && !path.startsWith(u':') && QDir::isRelativePath(path))
             path = QStringLiteral("%1/%2").arg(folder, path);
-        if (!path.isEmpty() && checked.find(path) == checked.end())
-            checked.emplace(path, isQuotable(path) && isSafe(path));
-        const auto found = checked.find(path);
+        if (!path.isEmpty() && held.find(path) == held.end())
+            held.emplace(path, isQuotable(path) ? imageFor(path) : QString());
+        const auto found = held.find(path);
+        const QString image = found != held.end() ? found->second : QString();
         result += QStringView(sheet).mid(copied, at - copied);
-        result += found != checked.end() && found->second ? QStringLiteral("(\"%1\")").arg(path)
-                                                          : QStringLiteral("()");
+        result += !image.isEmpty() && isQuotable(image) ? QStringLiteral("(\"%1\")").arg(image)
+                                                        : QStringLiteral("()");
         copied = i;
     }
     result += QStringView(sheet).mid(copied);

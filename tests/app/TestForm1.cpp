@@ -5,6 +5,7 @@
 #include "support/WindowUnderTest.h"
 
 #include "runtime/App.h"
+#include "runtime/FittedMessageBox.h"
 #include "runtime/Inet.h"
 #include "runtime/Label.h"
 #include "runtime/MsgBox.h"
@@ -70,6 +71,7 @@ private slots:
     void countersWidenToTheRight();
     void pictures();
     void scaledWindowIsTheSamePicture();
+    void boxIconsAreDrawnForTheScreen();
     void skinIsLegible_data();
     void skinIsLegible();
     void screenReaderHearsWhatIsSeen_data();
@@ -79,6 +81,7 @@ private slots:
 
     void loadSkinsBlanksAndFixesTheSize();
     void fixedSizeHoldsAgainstAForcedResize();
+    void centredAfterForcedResizes();
     void closeAsksOnce_data();
     void closeAsksOnce();
     void yesEndsTheProgramWithStatusZero();
@@ -334,6 +337,19 @@ void TestForm1::scaledWindowIsTheSamePicture()
                  qPrintable(label->objectName()));
 }
 
+void TestForm1::boxIconsAreDrawnForTheScreen()
+{
+    // Each icon at the size it has always had, in as many pixels as the screen has for it.
+    for (const auto icon :
+         {QMessageBox::Information, QMessageBox::Critical, QMessageBox::Question}) {
+        FittedMessageBox box;
+        box.setIcon(icon);
+        const QPixmap pixmap = box.iconPixmap();
+        QCOMPARE(pixmap.deviceIndependentSize(), QSizeF(32, 32));
+        QCOMPARE(pixmap.devicePixelRatio(), box.devicePixelRatioF());
+    }
+}
+
 void TestForm1::loadSkinsBlanksAndFixesTheSize()
 {
     const qint32 before = GetWindowLongA(m_form.get(), GWL_STYLE);
@@ -370,6 +386,25 @@ void TestForm1::fixedSizeHoldsAgainstAForcedResize()
     QCOMPARE(m_form->size(), QSize(449, 305));
     // Back in its place too, to the pixel that scaling rounds to.
     QVERIFY((m_form->geometry().topLeft() - before.topLeft()).manhattanLength() <= 1);
+    // Nor does it stay maximised, as Wayland's decorations offer whatever the flags say.
+    m_form->setWindowState(Qt::WindowMaximized);
+    QTRY_VERIFY(!m_form->isMaximized());
+    QTRY_COMPARE(m_form->windowHandle()->size(), before.size());
+}
+
+void TestForm1::centredAfterForcedResizes()
+{
+    QVERIFY(m_form->load());
+    m_form->showCentred();
+    // Resized before its first frame, which places it, and again and again.
+    m_form->windowHandle()->setMaximumSize(QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    for (int width : {800, 620, 900, 700})
+        m_form->windowHandle()->resize(width, 600);
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    QTRY_COMPARE(m_form->size(), QSize(449, 305));
+    // Centred by its frame, give or take the rounding of an odd size and of the scale.
+    QTRY_VERIFY((m_form->frameGeometry().center() - m_form->screen()->availableGeometry().center())
+                    .manhattanLength() <= 4);
 }
 
 void TestForm1::closeAsksOnce_data()

@@ -72,7 +72,7 @@ private slots:
     void buttonIsBusyUntilTheResultIsShown();
     void transferPluginMissingOrNotOurs_data();
     void transferPluginMissingOrNotOurs();
-    void focusComesBackToTheButton();
+    void focusStaysOnTheButton();
     void hostileReplyThenAGoodLookup_data();
     void hostileReplyThenAGoodLookup();
     void requestCarriesTheTrimmedEncodedAccount_data();
@@ -197,6 +197,11 @@ void TestLookup::transferPluginMissingOrNotOurs_data()
         << QStringLiteral(DECOY_OTHER_INTERFACE) << TransferStatus::PluginNotOurs;
     QTest::newRow("a plugin of another version")
         << QStringLiteral(DECOY_OTHER_VERSION) << TransferStatus::PluginNotOurs;
+    // These two are loaded, refused, and stay loaded for good.
+    QTest::newRow("instance entry as data")
+        << QStringLiteral(DECOY_DATA_INSTANCE) << TransferStatus::PluginNotOurs;
+    QTest::newRow("instance no transfer")
+        << QStringLiteral(DECOY_NO_INTERFACE) << TransferStatus::PluginNotOurs;
 }
 
 void TestLookup::transferPluginMissingOrNotOurs()
@@ -225,8 +230,9 @@ void TestLookup::transferPluginMissingOrNotOurs()
     QVERIFY(!skinned.isEmpty());
     m_window->service.answer(statisticsReply("2000", "150"));
     m_window->Label7->setCaption(QStringLiteral("2000"));
-    // The failure path of any failed transfer, without a byte sent, and without running any of
-    // the file (the decoys end the process when they are loaded); the window goes on.
+    // The failure path of any failed transfer, without a byte sent, and without calling any of
+    // the file (the decoys of other ids end the process when they are loaded); the window goes
+    // on.
     QCOMPARE(m_window->lookUp(QStringLiteral("10001")), QStringList{Failure});
     QCOMPARE(int(m_window->In2->lastError().status), int(status));
     QCOMPARE(m_window->Label7->caption(), QStringLiteral("0"));
@@ -237,7 +243,8 @@ void TestLookup::transferPluginMissingOrNotOurs()
     QVERIFY(m_window->form.isVisible());
     QCOMPARE(qApp->styleSheet(), skinned);
 
-    // The plugin is looked for again at each lookup: once sound, it is used.
+    // The plugin is looked for again at each lookup: once sound, it is used, even where the one
+    // refused before is still loaded.
     QFile::remove(besideProgram);
     QVERIFY(QFile::copy(transfer, besideProgram));
     QCOMPARE(m_window->lookUp(QStringLiteral("10001")),
@@ -245,19 +252,30 @@ void TestLookup::transferPluginMissingOrNotOurs()
     QCOMPARE(int(m_window->In2->lastError().status), int(TransferStatus::Succeeded));
 }
 
-void TestLookup::focusComesBackToTheButton()
+void TestLookup::focusStaysOnTheButton()
 {
-    m_window->service.answer(statisticsReply("1", "1"));
+    m_window->service.answer(statisticsReply("2000", "150"));
     m_window->form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&m_window->form));
     m_window->Command1->setFocus();
-    // The real box, which takes the focus while it is up.
+    // The real boxes, which take the focus while they are up.
     m_window->boxes.reset();
     MessageBoxDriver driver;
-    driver.answer({vbOK});
+    driver.answer({vbOK, vbOK});
+    // What a screen reader announces: every control of the window that takes the focus.
+    QStringList focused;
+    const auto watch =
+        connect(qApp, &QApplication::focusChanged, this, [&](QWidget *, QWidget *now) {
+            if (now && now->window() == &m_window->form)
+                focused << now->objectName();
+        });
     QTest::keyClick(m_window->Command1, Qt::Key_Space);
-    QCOMPARE(driver.boxes.size(), 1);
-    QCOMPARE(m_window->form.focusWidget(), m_window->Command1);
+    QCOMPARE(driver.boxes.size(), 2);
+    m_window->form.activateWindow();
+    QTRY_COMPARE(QApplication::focusWidget(), m_window->Command1);
+    disconnect(watch);
+    focused.removeAll(QStringLiteral("Command1"));
+    QCOMPARE(focused, QStringList());
 }
 
 namespace {

@@ -376,15 +376,18 @@ void TestRuntime::skinLoaderReportsWhatIsMissing()
         QCOMPARE(error.number(), 53);
     }
 
-    // A library by the engine's name without the engine's entry point.
-    try {
-        SkinH(App::Path() + QStringLiteral("/no-entry-point"))
-            .SkinH_AttachEx(QStringLiteral("x"), QString());
-        QFAIL("no error raised");
-    } catch (const RuntimeError &error) {
-        QCOMPARE(error.number(), 453);
-        QVERIFY(error.description().contains(QLatin1String("SkinH_AttachEx")));
-        QVERIFY(error.description().contains(QLatin1String("SkinH_VB6")));
+    // A library by the engine's name without the engine's entry point, or with its name
+    // exported as data, which a call would crash on.
+    for (const char *folder : {"/no-entry-point", "/data-entry-point"}) {
+        try {
+            SkinH(App::Path() + QLatin1String(folder))
+                .SkinH_AttachEx(QStringLiteral("x"), QString());
+            QFAIL("no error raised");
+        } catch (const RuntimeError &error) {
+            QCOMPARE(error.number(), 453);
+            QVERIFY(error.description().contains(QLatin1String("SkinH_AttachEx")));
+            QVERIFY(error.description().contains(QLatin1String("SkinH_VB6")));
+        }
     }
 }
 

@@ -28,6 +28,7 @@ private slots:
     void attach();
     void imagesAreCheckedBeforeQtOpensThem_data();
     void imagesAreCheckedBeforeQtOpensThem();
+    void imagesAreReadOnceWhenTheSkinIsAttached();
     void windowStartsPlainBesideABadSkin_data();
     void windowStartsPlainBesideABadSkin();
     void windowPaintsWhateverTheSkinNames();
@@ -117,10 +118,11 @@ void TestSkinEngine::attach()
 // clang-format off
 void TestSkinEngine::imagesAreCheckedBeforeQtOpensThem_data()
 {
-    QTest::addColumn<QString>("skin");    // %1: the skin's folder
+    QTest::addColumn<QString>("skin");
     QTest::addColumn<QString>("applied");
 
-    const QString arrow = QStringLiteral(R"(url("%1/arrow.png"))");
+    // The engine holds the images, each in a folder of its own.
+    const QString arrow = QStringLiteral(R"(url(":/vistameter-skin/0/arrow.png"))");
     QTest::newRow("beside the skin") << "QLabel { image: url(arrow.png); }" << "QLabel { image: " + arrow + "; }";
     QTest::newRow("quoted, spaced") << "QLabel { image: url( 'arrow.png' ); }" << "QLabel { image: " + arrow + "; }";
     QTest::newRow("Qt resource") << "QLabel { image: url(:/pictures/caption.bmp); }"
@@ -147,12 +149,45 @@ void TestSkinEngine::imagesAreCheckedBeforeQtOpensThem()
     }
     const QString path = m_skins.filePath(QStringLiteral("images.she"));
     QFile file(path);
-    const QByteArray bytes = skin.arg(m_skins.path()).toUtf8();
+    const QByteArray bytes = skin.toUtf8();
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
     file.close();
 
     QCOMPARE(m_attachEx(path.toLocal8Bit().constData(), ""), 0);
-    QCOMPARE(qApp->styleSheet(), applied.arg(m_skins.path()));
+    QCOMPARE(qApp->styleSheet(), applied);
+    QFile held(QStringLiteral(":/vistameter-skin/0/arrow.png"));
+    QCOMPARE(held.open(QIODevice::ReadOnly), applied.contains(u"arrow"));
+    QCOMPARE(held.readAll(), QByteArray(held.isOpen() ? "a picture" : ""));
+}
+
+void TestSkinEngine::imagesAreReadOnceWhenTheSkinIsAttached()
+{
+    // Qt paints a skin's images long after it was attached, and more than once: by then each
+    // file may be another, or a FIFO that Qt would wait on for ever, at any scale.
+    QTemporaryDir folder;
+    auto picture = [&](const char *name, int size, Qt::GlobalColor colour) {
+        QImage image(size, size, QImage::Format_RGB32);
+        image.fill(colour);
+        return image.save(folder.filePath(QLatin1String(name)), "PNG");
+    };
+    QVERIFY(picture("red.png", 8, Qt::red));
+    QVERIFY(picture("red@2x.png", 16, Qt::red));
+    QFile skin(folder.filePath(QStringLiteral("skin.she")));
+    QVERIFY(skin.open(QIODevice::WriteOnly));
+    skin.write("QWidget#painted { background-image: url(red.png); }");
+    skin.close();
+    QCOMPARE(m_attachEx(QFile::encodeName(skin.fileName()).constData(), ""), 0);
+
+    QVERIFY(QFile::remove(folder.filePath(QStringLiteral("red.png"))));
+    QVERIFY(picture("red.png", 8, Qt::blue));
+    QVERIFY(QFile::remove(folder.filePath(QStringLiteral("red@2x.png"))));
+    // Where the system has no FIFO to put in its place, another picture stands there.
+    if (!TestSystem::makeFifo(folder.filePath(QStringLiteral("red@2x.png"))).isEmpty())
+        QVERIFY(picture("red@2x.png", 16, Qt::blue));
+    QWidget painted;
+    painted.setObjectName(QStringLiteral("painted"));
+    painted.resize(8, 8);
+    QCOMPARE(painted.grab().toImage().pixelColor(4, 4), QColor(Qt::red));
 }
 
 void TestSkinEngine::windowStartsPlainBesideABadSkin_data()

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QStringList>
+#include <QtGlobal>
 
 class QProcess;
 
@@ -17,5 +18,14 @@ QStringList urlOpener();
 // Has process start with its window shown as windowStyle asks (vbNormalFocus,
 // vbMinimizedFocus: a ShellWindowStyle), where the system lets a program choose.
 void setShowMode(QProcess &process, int windowStyle);
+
+// Whether function lies in the code of the library loaded from libraryPath: in a part of that
+// file that the system maps to be executed. An entry point exported as data doesn't, nor one
+// that the name resolved to in another library; calling either would crash the program.
+bool isCodeOfLibrary(QFunctionPointer function, const QString &libraryPath);
+
+// Whether the library of the file at libraryPath is loaded in the program, such as one that
+// was let go but that the system keeps: a library with GNU unique symbols can't be unloaded.
+bool isLoaded(const QString &libraryPath);
 
 } // namespace Runtime::Platform
