@@ -274,8 +274,11 @@ void TestLookup::focusStaysOnTheButton()
     m_window->form.activateWindow();
     QTRY_COMPARE(QApplication::focusWidget(), m_window->Command1);
     disconnect(watch);
+    // The window itself holds it while a box over it closes, where the system activates it
+    // again first (Windows does).
     focused.removeAll(QStringLiteral("Command1"));
-    QCOMPARE(focused, QStringList());
+    focused.removeAll(m_window->form.objectName());
+    QVERIFY2(focused.isEmpty(), qPrintable(focused.join(u',')));
 }
 
 namespace {
