@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "SkinResource.h"
 
+#include <algorithm>
+#include <iterator>
 #include <list>
 #include <map>
 #include <memory>
@@ -79,8 +81,8 @@ QByteArray resourceData(const QMap<QString, QByteArray> &files)
         for (const auto &child : entry->children)
             children.emplace(hashOf(child.second->name), child.second.get());
         firstChild[entry] = count;
-        for (const auto &child : children)
-            entries.push_back(child.second);
+        std::transform(children.cbegin(), children.cend(), std::back_inserter(entries),
+                       [](const auto &child) { return child.second; });
         count += quint32(children.size());
     }
 
