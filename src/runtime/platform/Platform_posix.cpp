@@ -9,6 +9,8 @@
 #if defined(Q_OS_MACOS)
 #include <mach/mach.h>
 #include <mach/mach_vm.h>
+#else
+#include <link.h>
 #endif
 
 namespace Runtime::Platform {
@@ -51,50 +53,44 @@ bool isCodeOfLibrary(QFunctionPointer function, const QString &libraryPath)
 
 namespace {
 
-// The field of a line of /proc/self/maps that starts at or after at, which moves past it.
-QByteArray fieldAt(const QByteArray &line, qsizetype &at)
+// Where an address lies among the libraries loaded: the file it was loaded from, and whether
+// the segment holding the address is mapped to be executed.
+struct Segment
 {
-    while (at < line.size() && line.at(at) == ' ')
-        ++at;
-    const qsizetype start = at;
-    while (at < line.size() && line.at(at) != ' ')
-        ++at;
-    return line.mid(start, at - start);
+    quintptr address = 0;
+    const char *file = nullptr;
+    bool executable = false;
+};
+
+int findSegment(dl_phdr_info *library, size_t, void *data)
+{
+    auto *segment = static_cast<Segment *>(data);
+    for (ElfW(Half) i = 0; i < library->dlpi_phnum; ++i) {
+        const ElfW(Phdr) &header = library->dlpi_phdr[i];
+        const quintptr start = library->dlpi_addr + header.p_vaddr;
+        if (header.p_type != PT_LOAD || segment->address < start ||
+            segment->address - start >= header.p_memsz)
+            continue;
+        segment->file = library->dlpi_name;
+        segment->executable = (header.p_flags & PF_X) != 0;
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace
 
 bool isCodeOfLibrary(QFunctionPointer function, const QString &libraryPath)
 {
-    // Each line maps a range of addresses: "start-end perms offset device inode path", in the
-    // order of the addresses. The kernel names the file by its canonical path.
-    const QString library = QFileInfo(libraryPath).canonicalFilePath();
-    QFile maps(QStringLiteral("/proc/self/maps"));
-    if (!function || library.isEmpty() || !maps.open(QIODevice::ReadOnly))
+    // The loader's own list of the segments it mapped, read without a file or a system call.
+    Segment segment;
+    segment.address = reinterpret_cast<quintptr>(function);
+    if (!function || dl_iterate_phdr(findSegment, &segment) == 0 || !segment.executable ||
+        !segment.file)
         return false;
-    const auto address = reinterpret_cast<quintptr>(function);
-    for (QByteArray line = maps.readLine(); !line.isEmpty(); line = maps.readLine()) {
-        line.chop(line.endsWith('\n') ? 1 : 0);
-        qsizetype at = 0;
-        const QByteArray range = fieldAt(line, at);
-        const QByteArray permissions = fieldAt(line, at);
-        const qsizetype dash = range.indexOf('-');
-        bool startRead = false;
-        bool endRead = false;
-        const quintptr start = range.left(dash).toULongLong(&startRead, 16);
-        const quintptr end = range.mid(dash + 1).toULongLong(&endRead, 16);
-        if (!startRead || !endRead || address >= end)
-            continue;
-        if (address < start)
-            return false;
-        for (int skipped = 0; skipped < 3; ++skipped) // offset, device, inode
-            fieldAt(line, at);
-        while (at < line.size() && line.at(at) == ' ')
-            ++at;
-        return permissions.size() >= 3 && permissions.at(2) == 'x' &&
-               QFile::decodeName(line.mid(at)) == library;
-    }
-    return false;
+    const QString library = QFileInfo(libraryPath).canonicalFilePath();
+    return !library.isEmpty() &&
+           QFileInfo(QFile::decodeName(segment.file)).canonicalFilePath() == library;
 }
 
 #endif
