@@ -2,6 +2,7 @@
 #include "Inet.h"
 
 #include "App.h"
+#include "Library.h"
 #include "platform/Platform.h"
 
 #include "text/MessageText.h"
@@ -105,8 +106,7 @@ TransferInterface *Inet::transfer()
     };
     // Qt calls the instance function that it finds by name, and would crash on one exported
     // as data: it is looked for in the plugin's code first.
-    const QFunctionPointer instance = library.resolve(InstanceEntryPoint);
-    if (!instance || !Platform::isCodeOfLibrary(instance, loaded)) {
+    if (!entryPointInCode(library, InstanceEntryPoint)) {
         letGo();
         return refuse(
             TransferStatus::PluginNotOurs,

@@ -22,14 +22,16 @@ EntryPoint loadEntryPoint(const QString &directory, const char *fileName, const 
         entry.error = library.errorString();
         return entry;
     }
-    entry.function = library.resolve(name);
-    // A name exported as data where the entry point belongs would crash the call: that is no
-    // entry point either.
-    if (entry.function && !Platform::isCodeOfLibrary(entry.function, entry.path))
-        entry.function = nullptr;
+    entry.function = entryPointInCode(library, name);
     if (!entry.function)
         library.unload();
     return entry;
+}
+
+QFunctionPointer entryPointInCode(QLibrary &library, const char *name)
+{
+    const QFunctionPointer function = library.resolve(name);
+    return function && Platform::isCodeOfLibrary(function, library.fileName()) ? function : nullptr;
 }
 
 } // namespace Runtime

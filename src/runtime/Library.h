@@ -4,6 +4,8 @@
 #include <QString>
 #include <QtGlobal>
 
+class QLibrary;
+
 namespace Runtime {
 
 // An entry point of a library that is loaded by the exact name of its file, never by a
@@ -21,5 +23,10 @@ struct EntryPoint
 // stays loaded for good; one that lacks it is let go, so that a sound one put in its place
 // loads afresh.
 EntryPoint loadEntryPoint(const QString &directory, const char *fileName, const char *name);
+
+// The entry point name of library, which is loaded from its file: only where it lies in the
+// library's code, as calling an exported datum of that name would crash the program; null
+// otherwise.
+QFunctionPointer entryPointInCode(QLibrary &library, const char *name);
 
 } // namespace Runtime
